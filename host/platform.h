@@ -1,0 +1,32 @@
+// The platform services the logic reaches through process-wide entry points (window procedures,
+// timer and hook procedures have no context argument, so the services cannot be passed down).
+// The DLL installs the Win32 adapters once; vestrano-sim and the tests install fakes.
+#pragma once
+
+#include "host/registry.h"
+#include "host/tab_control.h"
+
+namespace vestrano::host {
+
+// The controls that the tab bar form carries.
+struct TabBarControls {
+  TabControlPtr tabs;
+  ImageListPtr images;
+};
+
+class IControlFactory {
+ public:
+  virtual ~IControlFactory() = default;
+  // Creates the tab strip and the icon list for a newly loaded tab bar form.
+  virtual TabBarControls CreateTabBarControls() = 0;
+};
+
+struct Platform {
+  IRegistry* registry = nullptr;
+  IControlFactory* controls = nullptr;
+};
+
+// The installed services. Every member is set before the add-in is connected.
+Platform& CurrentPlatform();
+
+}  // namespace vestrano::host
