@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Cross-builds Vestrano.dll for 32-bit Windows (build/win32) and 64-bit Windows (build/win64) with
+# mingw-w64, then checks each DLL's exports, imports and version record.
+# Usage: scripts/build-windows.sh [Release|Debug|RelWithDebInfo]   (default Release)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+build_type=${1:-Release}
+jobs=${VESTRANO_BUILD_JOBS:-2}
+
+build_one() {
+  local dir=$1 triple=$2
+  echo "== $triple: configuring $dir ($build_type)"
+  mkdir -p "$dir"
+  # The configure output is long and only interesting when it fails.
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$triple.cmake" \
+    -DCMAKE_BUILD_TYPE="$build_type" >"$dir/configure.log" 2>&1 ||
+    { cat "$dir/configure.log" >&2; echo "== $triple: configuration failed" >&2; exit 1; }
+  echo "== $triple: building"
+  cmake --build "$dir" -j "$jobs" || { echo "== $triple: build failed" >&2; exit 1; }
+  echo "== $triple: checking $dir/Vestrano.dll"
+  scripts/check-dll.sh "$dir/Vestrano.dll" "$triple-objdump"
+}
+
+build_one build/win32 i686-w64-mingw32
+build_one build/win64 x86_64-w64-mingw32
+echo "== done: build/win32/Vestrano.dll build/win64/Vestrano.dll"
