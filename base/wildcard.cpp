@@ -19,15 +19,19 @@ struct Token {
 
   bool Accepts(char32_t c) const {
     switch (kind) {
-      case kLiteral: return c == literal;
-      case kAnyOne: return true;
-      case kDigit: return c >= U'0' && c <= U'9';
+      case kLiteral:
+        return c == literal;
+      case kAnyOne:
+        return true;
+      case kDigit:
+        return c >= U'0' && c <= U'9';
       case kClass: {
         bool in = false;
         for (const auto& [low, high] : ranges) in = in || (c >= low && c <= high);
         return in != negated;
       }
-      case kAnyRun: return false;
+      case kAnyRun:
+        return false;
     }
     return false;
   }
@@ -71,8 +75,12 @@ std::optional<std::vector<Token>> Compile(std::string_view pattern) {
         if (!tokens.empty() && tokens.back().kind == Token::kAnyRun) continue;
         token.kind = Token::kAnyRun;
         break;
-      case U'?': token.kind = Token::kAnyOne; break;
-      case U'#': token.kind = Token::kDigit; break;
+      case U'?':
+        token.kind = Token::kAnyOne;
+        break;
+      case U'#':
+        token.kind = Token::kDigit;
+        break;
       case U'[': {
         auto parsed = ParseClass(p, pos);
         if (!parsed) return std::nullopt;
@@ -80,7 +88,9 @@ std::optional<std::vector<Token>> Compile(std::string_view pattern) {
         token = **parsed;
         break;
       }
-      default: token.literal = c; break;
+      default:
+        token.literal = c;
+        break;
     }
     tokens.push_back(std::move(token));
   }

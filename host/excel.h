@@ -91,7 +91,7 @@ class IApplication {
  public:
   virtual ~IApplication() = default;
   // Excel's main window.
-  virtual std::optional<Hwnd> Hwnd() = 0;
+  virtual std::optional<vestrano::Hwnd> Hwnd() = 0;
   // Excel's module instance handle.
   virtual std::optional<std::uintptr_t> Hinstance() = 0;
   // The version text, such as "12.0" (asked with locale 1033).

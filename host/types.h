@@ -37,7 +37,8 @@ struct Rgb {
   std::uint8_t blue = 0;
   // The COLORREF layout (0x00BBGGRR) that Win32 and OLE colour properties use.
   constexpr std::uint32_t ToColorRef() const {
-    return red | (static_cast<std::uint32_t>(green) << 8) | (static_cast<std::uint32_t>(blue) << 16);
+    return red | (static_cast<std::uint32_t>(green) << 8) |
+           (static_cast<std::uint32_t>(blue) << 16);
   }
   friend constexpr bool operator==(Rgb, Rgb) = default;
 };

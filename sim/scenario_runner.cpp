@@ -1,2 +1,362 @@
-// Placeholder until the scenario runner lands.
-namespace vestrano::sim {}
+// The scenario runner: one command a line, dispatched through a table of commands that knows
+// each command's word count, so that a malformed script stops before it touches the host.
+#include "sim/scenario_runner.h"
+
+#include <istream>
+#include <ostream>
+
+#include "host/registry.h"
+#include "sim/script_lexer.h"
+#include "tabbar/form_vestrano.h"
+#include "tabbar/module_pub.h"
+
+namespace vestrano::sim {
+namespace {
+
+constexpr std::size_t kAnyCount = 1000;
+constexpr std::string_view kDefaultFolder = "C:\\Data";
+constexpr std::string_view kAddinKey = "SOFTWARE\\Microsoft\\Shared Tools\\Vestrano";
+
+std::optional<bool> ParseFlag(const std::string& word) {
+  if (word == "0") return false;
+  if (word == "1") return true;
+  return std::nullopt;
+}
+
+std::optional<std::string> ParseHex(std::string_view hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    unsigned value = 0;
+    for (char c : hex.substr(i, 2)) {
+      value <<= 4;
+      if (c >= '0' && c <= '9')
+        value |= static_cast<unsigned>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+        value |= static_cast<unsigned>(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+        value |= static_cast<unsigned>(c - 'A' + 10);
+      else
+        return std::nullopt;
+    }
+    bytes.push_back(static_cast<char>(value));
+  }
+  return bytes;
+}
+
+std::string ToHex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out.push_back(kDigits[c >> 4]);
+    out.push_back(kDigits[c & 15]);
+  }
+  return out;
+}
+
+std::string UpToNul(std::string_view bytes) {
+  return std::string(bytes.substr(0, bytes.find('\0')));
+}
+
+}  // namespace
+
+ScenarioRunner::ScenarioRunner(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+  RegisterCommands();
+}
+
+void ScenarioRunner::Add(std::string name, std::size_t min_words, std::size_t max_words,
+                         Command command) {
+  commands_.emplace(std::move(name), Entry{min_words, max_words, std::move(command)});
+}
+
+ScenarioRunner::Result ScenarioRunner::FromOutcome(const std::optional<std::string>& outcome) {
+  if (outcome) return {Result::kRefused, *outcome};
+  return {};
+}
+
+void ScenarioRunner::RegisterCommands() {
+  auto& excel = *host_.excel;
+  const auto flag_command = [](std::function<void(bool)> set) {
+    return [set](const Words& w) -> Result {
+      auto value = ParseFlag(w[1]);
+      if (!value) return {Result::kScriptError, "bad number: " + w[1]};
+      set(*value);
+      return {};
+    };
+  };
+  Add("version", 2, 2, [&excel](const Words& w) -> Result {
+    excel.SetVersion(w[1]);
+    return {};
+  });
+  Add("visible", 2, 2, flag_command([&excel](bool v) { excel.SetVisible(v); }));
+  Add("ready", 2, 2, flag_command([&excel](bool v) { excel.SetReady(v); }));
+  Add("formulabar", 2, 2, flag_command([&excel](bool v) { excel.SetDisplayFormulaBar(v); }));
+  Add("reg", 3, kAnyCount, [this](const Words& w) -> Result {
+    if (w[1] == "set") return RegSet(w);
+    if (w[1] == "delete") return RegDelete(w);
+    if (w[1] == "get") {
+      std::string line;
+      Result result = ObserveRegistry(w, line);
+      if (result.kind == Result::kDone) out_ << line << '\n';
+      return result;
+    }
+    return {Result::kScriptError, "unknown reg command: " + w[1]};
+  });
+
+  Add("open", 2, 3, [&excel](const Words& w) {
+    return FromOutcome(excel.Open(w[1], w.size() > 2 ? std::string_view(w[2]) : kDefaultFolder));
+  });
+  Add("new", 1, 1, [&excel](const Words&) { return FromOutcome(excel.New()); });
+  Add("activate", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.Activate(w[1])); });
+  Add("edit", 1, 1, [&excel](const Words&) { return FromOutcome(excel.Edit()); });
+  Add("select", 1, 1, [&excel](const Words&) { return FromOutcome(excel.SelectionChange()); });
+  Add("sheet", 1, 1, [&excel](const Words&) { return FromOutcome(excel.SheetChange()); });
+  Add("save", 1, 1, [&excel](const Words&) { return FromOutcome(excel.Save()); });
+  Add("saveas", 2, 3, [&excel](const Words& w) {
+    return FromOutcome(excel.SaveAs(w[1], w.size() > 2 ? std::string_view(w[2]) : kDefaultFolder));
+  });
+  Add("close", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.Close(w[1])); });
+  Add("answer", 2, 2, [&excel](const Words& w) -> Result {
+    if (w[1] == "save")
+      excel.SetSaveAnswer(fake::SaveAnswer::kSave);
+    else if (w[1] == "discard")
+      excel.SetSaveAnswer(fake::SaveAnswer::kDiscard);
+    else if (w[1] == "cancel")
+      excel.SetSaveAnswer(fake::SaveAnswer::kCancel);
+    else
+      return {Result::kScriptError, "answer must be save, discard or cancel"};
+    return {};
+  });
+  Add("hide", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.Hide(w[1])); });
+  Add("unhide", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.Unhide(w[1])); });
+  Add("window", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.NewWindow(w[1])); });
+
+  Add("connect", 1, 2, [this](const Words& w) { return Connect(w); });
+
+  const auto observation = [this](const Words& w) {
+    std::string line;
+    Result result = Observe(w, line);
+    if (result.kind == Result::kDone) out_ << line << '\n';
+    return result;
+  };
+  Add("tabs", 1, 1, observation);
+  Add("tab", 2, 2, observation);
+  Add("workbooks", 1, 1, observation);
+}
+
+int ScenarioRunner::Run(std::istream& script) {
+  int status = kRunPassed;
+  std::string line;
+  for (int number = 1; std::getline(script, line); ++number) {
+    const auto lexed = SplitWords(line);
+    Result result;
+    if (!lexed.error.empty()) {
+      result = {Result::kScriptError, lexed.error};
+    } else if (lexed.words.empty() || lexed.words.front().front() == '#') {
+      continue;
+    } else if (lexed.words.front() == "expect") {
+      result = Expect(line);
+    } else {
+      result = Execute(lexed.words);
+    }
+    if (result.kind == Result::kDone) continue;
+    err_ << "line " << number << ": " << result.message << '\n';
+    if (result.kind == Result::kScriptError) return kRunScriptError;
+    if (result.kind == Result::kMismatch) status = kRunExpectationFailed;
+  }
+  return status;
+}
+
+ScenarioRunner::Result ScenarioRunner::Execute(const Words& words) {
+  const auto it = commands_.find(words.front());
+  if (it == commands_.end()) return {Result::kScriptError, "unknown command: " + words.front()};
+  const auto& [min_words, max_words, command] = it->second;
+  if (words.size() < min_words || words.size() > max_words) {
+    return {Result::kScriptError, "wrong number of words for " + words.front()};
+  }
+  return command(words);
+}
+
+ScenarioRunner::Result ScenarioRunner::Expect(const std::string& line) {
+  const std::string expected = RestAfterFirstWord(line);
+  const auto words = ObservationFor(expected);
+  if (!words) return {Result::kScriptError, "expect names no observation: " + expected};
+  std::string actual;
+  Result result = Observe(*words, actual);
+  if (result.kind == Result::kScriptError) return result;
+  if (result.kind == Result::kRefused) actual = "(" + result.message + ")";
+  if (actual == expected) return {};
+  return {Result::kMismatch, "expected <" + expected + "> got <" + actual + ">"};
+}
+
+std::optional<ScenarioRunner::Words> ScenarioRunner::ObservationFor(
+    const std::string& expected) const {
+  const auto starts = [&](std::string_view prefix) { return expected.rfind(prefix, 0) == 0; };
+  if (starts("tabs:")) return Words{"tabs"};
+  if (starts("workbooks:")) return Words{"workbooks"};
+  if (starts("tab ")) {
+    const auto colon = expected.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    return Words{"tab", expected.substr(4, colon - 4)};
+  }
+  if (starts("reg ")) {
+    // "reg NAME = TYPE ..." or "reg NAME missing"
+    std::string rest = expected.substr(4);
+    const auto equals = rest.find(" = ");
+    std::string name;
+    if (equals != std::string::npos) {
+      name = rest.substr(0, equals);
+    } else if (rest.size() > 8 && rest.ends_with(" missing")) {
+      name = rest.substr(0, rest.size() - 8);
+    } else {
+      return std::nullopt;
+    }
+    const std::string path = last_reg_path_.empty() ? std::string(kAddinKey) : last_reg_path_;
+    return Words{"reg", "get", path, name};
+  }
+  return std::nullopt;
+}
+
+ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& line) {
+  if (words[0] == "tabs") return ObserveTabs(line);
+  if (words[0] == "tab") return ObserveTab(words, line);
+  if (words[0] == "workbooks") {
+    line = host_.excel->Describe();
+    return {};
+  }
+  if (words[0] == "reg") return ObserveRegistry(words, line);
+  return {Result::kScriptError, "unknown observation: " + words[0]};
+}
+
+ScenarioRunner::Result ScenarioRunner::ObserveTabs(std::string& line) {
+  const auto& form = Shared().oTabForm;
+  const auto* strip = host_.TabStrip();
+  if (!form || !form->IsVisible() || !strip) {
+    line = "tabs: (hidden)";
+  } else {
+    line = "tabs: " + strip->Describe();
+  }
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::ObserveTab(const Words& words, std::string& line) {
+  const auto index = ParseNumber(words[1]);
+  if (!index) return {Result::kScriptError, "bad number: " + words[1]};
+  const auto* strip = host_.TabStrip();
+  if (!strip || *index < 0 || *index >= strip->Count()) {
+    return {Result::kRefused, "there is no tab " + words[1]};
+  }
+  const int i = static_cast<int>(*index);
+  const auto& item = strip->State(i);
+  line = "tab " + std::to_string(i) + ": caption=" + item.caption + " tooltip=" + item.tooltip +
+         " image=" + std::to_string(item.image) +
+         " selected=" + (strip->SelectedIndex() == i ? "1" : "0");
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::ObserveRegistry(const Words& words, std::string& line) {
+  if (words.size() != 4) return {Result::kScriptError, "reg get needs PATH and NAME"};
+  last_reg_path_ = words[2];
+  const auto value = host_.registry.Peek(host::kHkeyCurrentUser, words[2], words[3]);
+  if (!value) {
+    line = "reg " + words[3] + " missing";
+    return {};
+  }
+  const std::string& bytes = value->bytes;
+  std::string shown;
+  switch (value->type) {
+    case host::kRegDword: {
+      std::uint32_t number = 0;
+      for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) {
+        number |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+      }
+      shown = "dword " + std::to_string(number);
+      break;
+    }
+    case host::kRegSz:
+      shown = "sz " + host_.registry.FromAnsi(UpToNul(bytes));
+      break;
+    case host::kRegExpandSz:
+      shown = "expand " + host_.registry.FromAnsi(UpToNul(bytes));
+      break;
+    case host::kRegMultiSz: {
+      shown = "multi";
+      for (std::size_t start = 0; start < bytes.size() && bytes[start] != '\0';) {
+        const std::size_t end = std::min(bytes.find('\0', start), bytes.size());
+        shown += " " + host_.registry.FromAnsi(bytes.substr(start, end - start));
+        start = end + 1;
+      }
+      break;
+    }
+    case host::kRegBinary:
+      shown = "binary " + ToHex(bytes);
+      break;
+    case host::kRegNone:
+      shown = bytes.empty() ? "none" : "none " + ToHex(bytes);
+      break;
+    default:
+      shown = "type " + std::to_string(value->type) + " " + ToHex(bytes);
+      break;
+  }
+  line = "reg " + words[3] + " = " + shown;
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::RegSet(const Words& w) {
+  if (w.size() < 5) return {Result::kScriptError, "reg set needs PATH NAME TYPE [VALUE]"};
+  last_reg_path_ = w[2];
+  const std::string& type = w[4];
+  const auto needs = [&](std::size_t count) { return w.size() == count; };
+  std::uint32_t reg_type = host::kRegNone;
+  std::string bytes;
+  if (type == "dword" && needs(6)) {
+    const auto number = ParseNumber(w[5]);
+    if (!number || *number < -2147483648LL || *number > 4294967295LL) {
+      return {Result::kScriptError, "bad number: " + w[5]};
+    }
+    const auto bits = static_cast<std::uint32_t>(*number);
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+    reg_type = host::kRegDword;
+  } else if ((type == "sz" || type == "expand") && needs(6)) {
+    bytes = host_.registry.ToAnsi(w[5]) + '\0';
+    reg_type = type == "sz" ? host::kRegSz : host::kRegExpandSz;
+  } else if (type == "multi" && w.size() >= 5) {
+    for (std::size_t i = 5; i < w.size(); ++i) bytes += host_.registry.ToAnsi(w[i]) + '\0';
+    bytes += '\0';
+    reg_type = host::kRegMultiSz;
+  } else if ((type == "binary" && needs(6)) || (type == "none" && w.size() <= 6)) {
+    auto parsed = ParseHex(w.size() > 5 ? w[5] : "");
+    if (!parsed) return {Result::kScriptError, "bad hex: " + w[5]};
+    bytes = *parsed;
+    reg_type = type == "binary" ? host::kRegBinary : host::kRegNone;
+  } else {
+    return {Result::kScriptError, "bad reg set: type " + type};
+  }
+  if (!host_.registry.Put(host::kHkeyCurrentUser, w[2], w[3], reg_type, bytes)) {
+    return {Result::kRefused, "the registry refused " + w[2]};
+  }
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::RegDelete(const Words& w) {
+  if (w.size() > 4) return {Result::kScriptError, "reg delete takes PATH [NAME]"};
+  last_reg_path_ = w[2];
+  const bool deleted = w.size() == 4 ? host_.registry.Delete(host::kHkeyCurrentUser, w[2], w[3])
+                                     : host_.registry.Delete(host::kHkeyCurrentUser, w[2]);
+  if (!deleted) return {Result::kRefused, "nothing to delete at " + w[2]};
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::Connect(const Words& w) {
+  int mode = 1;
+  if (w.size() > 1) {
+    const auto parsed = ParseNumber(w[1]);
+    if (!parsed || *parsed < 0 || *parsed > 5) return {Result::kScriptError, "bad number: " + w[1]};
+    mode = static_cast<int>(*parsed);
+  }
+  if (!host_.addin) host_.addin = std::make_unique<Vestranov3>();
+  host_.addin->AddinInstance_OnConnection(host_.excel, mode);
+  return {};
+}
+
+}  // namespace vestrano::sim

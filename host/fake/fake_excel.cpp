@@ -1,0 +1,506 @@
+// The in-memory Excel. Object wrappers hold the shared state of their workbook or window, so a
+// reference kept by the add-in fails cleanly once its workbook is closed, as a COM proxy would.
+#include "host/fake/fake_excel.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "base/utf8.h"
+
+namespace vestrano::fake {
+namespace {
+
+class FakeWindow final : public host::IWindow {
+ public:
+  FakeWindow(FakeExcel& excel, std::shared_ptr<FakeWindowState> state)
+      : excel_(excel), state_(std::move(state)) {}
+  std::optional<bool> Visible() override {
+    if (!Alive("Window.Visible")) return std::nullopt;
+    return state_->visible;
+  }
+  bool Activate() override { return Alive("Window.Activate") && excel_.ActivateWindow(state_); }
+
+ private:
+  bool Alive(std::string_view call) {
+    return excel_.Calls().Enter(call) && state_->workbook != nullptr && state_->workbook->open;
+  }
+  FakeExcel& excel_;
+  std::shared_ptr<FakeWindowState> state_;
+};
+
+class FakeWindows final : public host::IWindows {
+ public:
+  FakeWindows(FakeExcel& excel, std::shared_ptr<FakeWorkbookState> workbook)
+      : excel_(excel), workbook_(std::move(workbook)) {}
+  std::optional<int> Count() override {
+    if (!Alive("Windows.Count")) return std::nullopt;
+    return static_cast<int>(workbook_->windows.size());
+  }
+  host::WindowPtr Item(int index) override {
+    if (!Alive("Windows.Item") || index < 1 ||
+        index > static_cast<int>(workbook_->windows.size())) {
+      return nullptr;
+    }
+    return excel_.Wrap(workbook_->windows[static_cast<std::size_t>(index - 1)]);
+  }
+  std::optional<std::vector<host::WindowPtr>> Enumerate() override {
+    if (!Alive("Windows._NewEnum")) return std::nullopt;
+    std::vector<host::WindowPtr> all;
+    for (const auto& window : workbook_->windows) {
+      if (!excel_.Calls().Enter("Windows.Next")) return std::nullopt;
+      all.push_back(excel_.Wrap(window));
+    }
+    return all;
+  }
+
+ private:
+  bool Alive(std::string_view call) { return excel_.Calls().Enter(call) && workbook_->open; }
+  FakeExcel& excel_;
+  std::shared_ptr<FakeWorkbookState> workbook_;
+};
+
+class FakeWorkbook final : public host::IWorkbook {
+ public:
+  FakeWorkbook(FakeExcel& excel, std::shared_ptr<FakeWorkbookState> state)
+      : excel_(excel), state_(std::move(state)) {}
+  std::optional<std::string> Name() override {
+    if (!Alive("Workbook.Name")) return std::nullopt;
+    return state_->name;
+  }
+  std::optional<std::string> FullName() override {
+    if (!Alive("Workbook.FullName")) return std::nullopt;
+    return state_->full_name;
+  }
+  std::optional<bool> Saved() override {
+    if (!Alive("Workbook.Saved")) return std::nullopt;
+    return state_->saved;
+  }
+  host::WindowsPtr Windows() override {
+    if (!Alive("Workbook.Windows")) return nullptr;
+    return std::make_shared<FakeWindows>(excel_, state_);
+  }
+  bool Activate() override {
+    if (!Alive("Workbook.Activate")) return false;
+    for (const auto& window : state_->windows) {
+      if (window->visible) return excel_.ActivateWindow(window);
+    }
+    return false;
+  }
+
+ private:
+  bool Alive(std::string_view call) { return excel_.Calls().Enter(call) && state_->open; }
+  FakeExcel& excel_;
+  std::shared_ptr<FakeWorkbookState> state_;
+};
+
+class FakeWorkbooks final : public host::IWorkbooks {
+ public:
+  explicit FakeWorkbooks(FakeExcel& excel) : excel_(excel) {}
+  std::optional<int> Count() override {
+    if (!excel_.Calls().Enter("Workbooks.Count")) return std::nullopt;
+    return static_cast<int>(excel_.WorkbookStates().size());
+  }
+  host::WorkbookPtr Item(std::string_view name) override {
+    if (!excel_.Calls().Enter("Workbooks.Item")) return nullptr;
+    auto state = excel_.Find(name);
+    return state ? excel_.Wrap(state) : nullptr;
+  }
+  std::optional<std::vector<host::WorkbookPtr>> Enumerate() override {
+    if (!excel_.Calls().Enter("Workbooks._NewEnum")) return std::nullopt;
+    std::vector<host::WorkbookPtr> all;
+    for (const auto& state : excel_.WorkbookStates()) {
+      if (!excel_.Calls().Enter("Workbooks.Next")) return std::nullopt;
+      all.push_back(excel_.Wrap(state));
+    }
+    return all;
+  }
+
+ private:
+  FakeExcel& excel_;
+};
+
+class FakeSheet final : public host::ISheet {
+ public:
+  FakeSheet(FakeExcel& excel, std::shared_ptr<FakeWorkbookState> workbook)
+      : excel_(excel), workbook_(std::move(workbook)) {}
+  host::WorkbookPtr Parent() override {
+    if (!excel_.Calls().Enter("Sheet.Parent") || !workbook_->open) return nullptr;
+    return excel_.Wrap(workbook_);
+  }
+
+ private:
+  FakeExcel& excel_;
+  std::shared_ptr<FakeWorkbookState> workbook_;
+};
+
+bool HasVisibleWindow(const FakeWorkbookState& workbook) {
+  return std::any_of(workbook.windows.begin(), workbook.windows.end(),
+                     [](const auto& window) { return window->visible; });
+}
+
+}  // namespace
+
+class FakeExcel::Connection final : public host::IEventConnection {
+ public:
+  Connection(FakeExcel& excel, host::IAppEvents& sink) : excel_(excel), sink_(&sink) {
+    excel_.sinks_.push_back(sink_);
+  }
+  ~Connection() override { std::erase(excel_.sinks_, sink_); }
+
+ private:
+  FakeExcel& excel_;
+  host::IAppEvents* sink_;
+};
+
+FakeExcel::FakeExcel(HostCalls& calls) : calls_(calls) {}
+
+FakeExcel::~FakeExcel() {
+  for (const auto& workbook : workbooks_) workbook->open = false;
+}
+
+template <typename Raise>
+void FakeExcel::RaiseEvent(Raise raise) {
+  // A handler may disconnect itself or others while the event is being raised.
+  const auto sinks = sinks_;
+  for (host::IAppEvents* sink : sinks) {
+    if (std::find(sinks_.begin(), sinks_.end(), sink) != sinks_.end()) raise(*sink);
+  }
+}
+
+std::shared_ptr<FakeWorkbookState> FakeExcel::Find(std::string_view name) const {
+  // Excel finds workbooks ignoring letter case; the exact spelling wins when two names differ
+  // only in case, which only this fake allows.
+  for (const auto& state : workbooks_) {
+    if (state->name == name) return state;
+  }
+  for (const auto& state : workbooks_) {
+    if (EqualsIgnoringAsciiCase(state->name, name)) return state;
+  }
+  return nullptr;
+}
+
+std::shared_ptr<FakeWorkbookState> FakeExcel::Owner(const FakeWindowState& window) const {
+  for (const auto& state : workbooks_) {
+    if (state.get() == window.workbook) return state;
+  }
+  return nullptr;
+}
+
+host::WorkbookPtr FakeExcel::Wrap(const std::shared_ptr<FakeWorkbookState>& state) {
+  return std::make_shared<FakeWorkbook>(*this, state);
+}
+
+host::WindowPtr FakeExcel::Wrap(const std::shared_ptr<FakeWindowState>& state) {
+  return std::make_shared<FakeWindow>(*this, state);
+}
+
+std::shared_ptr<FakeWindowState> FakeExcel::ActiveWindow() const {
+  for (const auto& weak : z_order_) {
+    if (auto window = weak.lock();
+        window && window->visible && window->workbook && window->workbook->open) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+const FakeWorkbookState* FakeExcel::ActiveState() const {
+  auto window = ActiveWindow();
+  return window ? window->workbook : nullptr;
+}
+
+host::SheetPtr FakeExcel::ActiveSheet() {
+  auto window = ActiveWindow();
+  auto state = window ? Owner(*window) : nullptr;
+  return state ? std::make_shared<FakeSheet>(*this, state) : nullptr;
+}
+
+void FakeExcel::SwitchTo(const std::shared_ptr<FakeWindowState>& window) {
+  auto previous = ActiveWindow();
+  if (previous == window) return;
+  std::erase_if(z_order_, [&](const auto& weak) { return weak.lock() == window; });
+  z_order_.insert(z_order_.begin(), window);
+  if (previous) {
+    auto old_workbook = Owner(*previous);
+    RaiseEvent([&](host::IAppEvents& sink) {
+      sink.WindowDeactivate(old_workbook ? Wrap(old_workbook) : nullptr, Wrap(previous));
+    });
+  }
+  if (!previous || previous->workbook != window->workbook) {
+    if (auto state = Owner(*window)) {
+      RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookActivate(Wrap(state)); });
+    }
+  }
+}
+
+void FakeExcel::ActivateNextAfter(const std::shared_ptr<FakeWindowState>& gone) {
+  std::erase_if(z_order_, [&](const auto& weak) {
+    auto window = weak.lock();
+    return !window || window == gone;
+  });
+  if (auto next = ActiveWindow()) {
+    if (auto state = Owner(*next)) {
+      RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookActivate(Wrap(state)); });
+    }
+  }
+}
+
+bool FakeExcel::ActivateWindow(const std::shared_ptr<FakeWindowState>& window) {
+  if (!window->visible) return false;
+  SwitchTo(window);
+  return true;
+}
+
+FakeExcel::Outcome FakeExcel::Open(std::string_view name, std::string_view folder) {
+  if (name.empty()) return "a workbook needs a name";
+  for (const auto& state : workbooks_) {
+    if (state->name == name) return "a workbook named " + std::string(name) + " is already open";
+  }
+  auto state = std::make_shared<FakeWorkbookState>();
+  state->name = name;
+  state->full_name = std::string(folder) + "\\" + std::string(name);
+  auto window = std::make_shared<FakeWindowState>();
+  window->workbook = state.get();
+  state->windows.push_back(window);
+  workbooks_.push_back(state);
+  RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookOpen(Wrap(state)); });
+  SwitchTo(window);
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::New() {
+  std::string name;
+  do {
+    name = "Book" + std::to_string(++new_counter_);
+  } while (Find(name));
+  auto state = std::make_shared<FakeWorkbookState>();
+  state->name = name;
+  state->full_name = name;
+  auto window = std::make_shared<FakeWindowState>();
+  window->workbook = state.get();
+  state->windows.push_back(window);
+  workbooks_.push_back(state);
+  RaiseEvent([&](host::IAppEvents& sink) { sink.NewWorkbook(Wrap(state)); });
+  SwitchTo(window);
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::Activate(std::string_view name) {
+  auto state = Find(name);
+  if (!state) return "no open workbook named " + std::string(name);
+  for (const auto& window : state->windows) {
+    if (window->visible) {
+      SwitchTo(window);
+      return std::nullopt;
+    }
+  }
+  return std::string(name) + " has no visible window";
+}
+
+FakeExcel::Outcome FakeExcel::Edit() {
+  auto window = ActiveWindow();
+  if (!window) return "no workbook is active";
+  window->workbook->saved = false;
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::SelectionChange() {
+  auto sheet = ActiveSheet();
+  if (!sheet) return "no workbook is active";
+  RaiseEvent([&](host::IAppEvents& sink) { sink.SheetSelectionChange(sheet); });
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::SheetChange() {
+  auto sheet = ActiveSheet();
+  if (!sheet) return "no workbook is active";
+  RaiseEvent([&](host::IAppEvents& sink) { sink.SheetActivate(sheet); });
+  return std::nullopt;
+}
+
+std::string FakeExcel::DefaultExtension() const {
+  return std::strtod(version_.c_str(), nullptr) >= 12 ? ".xlsx" : ".xls";
+}
+
+void FakeExcel::SaveUnderName(FakeWorkbookState& workbook, std::string_view name,
+                              std::string_view folder) {
+  workbook.name = name;
+  workbook.full_name = std::string(folder) + "\\" + std::string(name);
+  workbook.saved = true;
+}
+
+FakeExcel::Outcome FakeExcel::Save() {
+  auto window = ActiveWindow();
+  if (!window) return "no workbook is active";
+  auto state = Owner(*window);
+  const bool never_saved = state->name == state->full_name;
+  bool cancel = false;
+  RaiseEvent(
+      [&](host::IAppEvents& sink) { sink.WorkbookBeforeSave(Wrap(state), never_saved, cancel); });
+  if (cancel) return std::nullopt;
+  if (never_saved) {
+    SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
+  } else {
+    state->saved = true;
+  }
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::SaveAs(std::string_view new_name, std::string_view folder) {
+  auto window = ActiveWindow();
+  if (!window) return "no workbook is active";
+  auto state = Owner(*window);
+  for (const auto& other : workbooks_) {
+    if (other != state && other->name == new_name) {
+      return "a workbook named " + std::string(new_name) + " is already open";
+    }
+  }
+  bool cancel = false;
+  RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookBeforeSave(Wrap(state), true, cancel); });
+  if (!cancel) SaveUnderName(*state, new_name, folder);
+  return std::nullopt;
+}
+
+void FakeExcel::Remove(const std::shared_ptr<FakeWorkbookState>& workbook) {
+  workbook->open = false;
+  for (const auto& window : workbook->windows) window->workbook = nullptr;
+  std::erase(workbooks_, workbook);
+}
+
+FakeExcel::Outcome FakeExcel::Close(std::string_view name) {
+  auto state = Find(name);
+  if (!state) return "no open workbook named " + std::string(name);
+  bool cancel = false;
+  RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookBeforeClose(Wrap(state), cancel); });
+  if (cancel) return std::nullopt;
+  if (!state->saved) {
+    if (save_answer_ == SaveAnswer::kCancel) return std::nullopt;
+    if (save_answer_ == SaveAnswer::kSave) {
+      if (state->name == state->full_name) {
+        SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
+      } else {
+        state->saved = true;
+      }
+    }
+  }
+  auto active = ActiveWindow();
+  const bool was_active = active && active->workbook == state.get();
+  if (was_active) {
+    RaiseEvent([&](host::IAppEvents& sink) { sink.WindowDeactivate(Wrap(state), Wrap(active)); });
+  }
+  Remove(state);
+  if (was_active) ActivateNextAfter(active);
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::Hide(std::string_view name) {
+  auto state = Find(name);
+  if (!state) return "no open workbook named " + std::string(name);
+  auto active = ActiveWindow();
+  const bool was_active = active && active->workbook == state.get();
+  if (was_active) {
+    RaiseEvent([&](host::IAppEvents& sink) { sink.WindowDeactivate(Wrap(state), Wrap(active)); });
+  }
+  for (const auto& window : state->windows) window->visible = false;
+  if (was_active) ActivateNextAfter(nullptr);
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::Unhide(std::string_view name) {
+  auto state = Find(name);
+  if (!state) return "no open workbook named " + std::string(name);
+  if (HasVisibleWindow(*state)) return std::string(name) + " is not hidden";
+  for (const auto& window : state->windows) window->visible = true;
+  SwitchTo(state->windows.front());
+  return std::nullopt;
+}
+
+FakeExcel::Outcome FakeExcel::NewWindow(std::string_view name) {
+  auto state = Find(name);
+  if (!state) return "no open workbook named " + std::string(name);
+  auto window = std::make_shared<FakeWindowState>();
+  window->workbook = state.get();
+  state->windows.push_back(window);
+  SwitchTo(window);
+  return std::nullopt;
+}
+
+std::string FakeExcel::Describe() const {
+  if (workbooks_.empty()) return "workbooks: (none)";
+  const FakeWorkbookState* active = ActiveState();
+  std::string out = "workbooks: ";
+  for (std::size_t i = 0; i < workbooks_.size(); ++i) {
+    const auto& state = *workbooks_[i];
+    std::string entry =
+        state.name + (state.saved ? "" : "*") + (HasVisibleWindow(state) ? "" : "~");
+    if (&state == active) entry = "[" + entry + "]";
+    out += (i ? " | " : "") + entry;
+  }
+  return out;
+}
+
+std::optional<vestrano::Hwnd> FakeExcel::Hwnd() {
+  if (!calls_.Enter("Application.Hwnd")) return std::nullopt;
+  return main_window_;
+}
+
+std::optional<std::uintptr_t> FakeExcel::Hinstance() {
+  if (!calls_.Enter("Application.Hinstance")) return std::nullopt;
+  return 0x30000000u;
+}
+
+std::optional<std::string> FakeExcel::Version() {
+  if (!calls_.Enter("Application.Version")) return std::nullopt;
+  return version_;
+}
+
+std::optional<bool> FakeExcel::Visible() {
+  if (!calls_.Enter("Application.Visible")) return std::nullopt;
+  return visible_;
+}
+
+std::optional<bool> FakeExcel::Ready() {
+  if (!calls_.Enter("Application.Ready")) return std::nullopt;
+  return ready_;
+}
+
+std::optional<bool> FakeExcel::DisplayFormulaBar() {
+  if (!calls_.Enter("Application.DisplayFormulaBar")) return std::nullopt;
+  return formula_bar_;
+}
+
+std::optional<bool> FakeExcel::ShowWindowsInTaskbar() {
+  if (!calls_.Enter("Application.ShowWindowsInTaskbar")) return std::nullopt;
+  return taskbar_;
+}
+
+bool FakeExcel::SetShowWindowsInTaskbar(bool value) {
+  if (!calls_.Enter("Application.SetShowWindowsInTaskbar")) return false;
+  taskbar_ = value;
+  return true;
+}
+
+bool FakeExcel::SetScreenUpdating(bool value) {
+  if (!calls_.Enter("Application.SetScreenUpdating")) return false;
+  screen_updating_ = value;
+  return true;
+}
+
+host::WorkbooksPtr FakeExcel::Workbooks() {
+  if (!calls_.Enter("Application.Workbooks")) return nullptr;
+  return std::make_shared<FakeWorkbooks>(*this);
+}
+
+host::WorkbookPtr FakeExcel::ActiveWorkbook() {
+  if (!calls_.Enter("Application.ActiveWorkbook")) return nullptr;
+  auto window = ActiveWindow();
+  auto state = window ? Owner(*window) : nullptr;
+  return state ? Wrap(state) : nullptr;
+}
+
+std::unique_ptr<host::IEventConnection> FakeExcel::ConnectEvents(host::IAppEvents& sink) {
+  if (!calls_.Enter("Application.ConnectEvents")) return nullptr;
+  return std::make_unique<Connection>(*this, sink);
+}
+
+}  // namespace vestrano::fake

@@ -1,0 +1,127 @@
+// An in-memory Excel for the tests and vestrano-sim: workbooks in Excel's order with their
+// windows, names, full names and saved state, the active window in z-order, and the application
+// events, raised synchronously in Excel's order to every connected sink. The `Open`, `New`,
+// `Close`... members are what the user or Excel itself does (not host calls); the IApplication
+// members are what the add-in calls, each recorded in HostCalls and each able to fail on request.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/excel.h"
+#include "host/fake/host_calls.h"
+
+namespace vestrano::fake {
+
+struct FakeWorkbookState;
+
+struct FakeWindowState {
+  FakeWorkbookState* workbook = nullptr;  // owner; the window dies with it
+  bool visible = true;
+};
+
+struct FakeWorkbookState {
+  std::string name;
+  std::string full_name;
+  bool saved = true;
+  bool open = true;  // false once closed: references held by the add-in then fail
+  std::vector<std::shared_ptr<FakeWindowState>> windows;
+};
+
+// How the user answers Excel's save prompt when a modified workbook is closed.
+enum class SaveAnswer { kSave, kDiscard, kCancel };
+
+class FakeExcel final : public host::IApplication {
+ public:
+  explicit FakeExcel(HostCalls& calls);
+  ~FakeExcel() override;
+
+  // --- What the user and Excel do. Each returns an error text when Excel would refuse. ---
+  using Outcome = std::optional<std::string>;  // empty: done
+  Outcome Open(std::string_view name, std::string_view folder);
+  Outcome New();
+  Outcome Activate(std::string_view name);
+  Outcome Edit();
+  Outcome SelectionChange();
+  Outcome SheetChange();
+  Outcome Save();
+  Outcome SaveAs(std::string_view new_name, std::string_view folder);
+  Outcome Close(std::string_view name);
+  Outcome Hide(std::string_view name);
+  Outcome Unhide(std::string_view name);
+  Outcome NewWindow(std::string_view name);
+  void SetSaveAnswer(SaveAnswer answer) { save_answer_ = answer; }
+
+  // --- Host state that the scenario sets directly. ---
+  void SetVersion(std::string version) { version_ = std::move(version); }
+  void SetVisible(bool visible) { visible_ = visible; }
+  void SetReady(bool ready) { ready_ = ready; }
+  void SetDisplayFormulaBar(bool shown) { formula_bar_ = shown; }
+  void SetMainWindow(vestrano::Hwnd hwnd) { main_window_ = hwnd; }
+
+  // --- Observation without host calls. ---
+  const std::vector<std::shared_ptr<FakeWorkbookState>>& WorkbookStates() const {
+    return workbooks_;
+  }
+  const FakeWorkbookState* ActiveState() const;
+  // "workbooks: [Book1.xlsx*] | PERSONAL.XLSB~" as the scenario language prints it.
+  std::string Describe() const;
+  std::size_t ConnectedSinks() const { return sinks_.size(); }
+  HostCalls& Calls() { return calls_; }
+
+  // --- host::IApplication ---
+  std::optional<vestrano::Hwnd> Hwnd() override;
+  std::optional<std::uintptr_t> Hinstance() override;
+  std::optional<std::string> Version() override;
+  std::optional<bool> Visible() override;
+  std::optional<bool> Ready() override;
+  std::optional<bool> DisplayFormulaBar() override;
+  std::optional<bool> ShowWindowsInTaskbar() override;
+  bool SetShowWindowsInTaskbar(bool value) override;
+  bool SetScreenUpdating(bool value) override;
+  host::WorkbooksPtr Workbooks() override;
+  host::WorkbookPtr ActiveWorkbook() override;
+  std::unique_ptr<host::IEventConnection> ConnectEvents(host::IAppEvents& sink) override;
+
+  // Used by the object wrappers: the same paths the user's commands take.
+  bool ActivateWindow(const std::shared_ptr<FakeWindowState>& window);
+  host::WorkbookPtr Wrap(const std::shared_ptr<FakeWorkbookState>& state);
+  host::WindowPtr Wrap(const std::shared_ptr<FakeWindowState>& state);
+  std::shared_ptr<FakeWorkbookState> Find(std::string_view name) const;
+
+ private:
+  class Connection;
+  friend class Connection;
+
+  template <typename Raise>
+  void RaiseEvent(Raise raise);
+  // Makes `window` the active one, raising the events Excel raises for the switch.
+  void SwitchTo(const std::shared_ptr<FakeWindowState>& window);
+  // After the active window went away or was hidden: the next visible one in z-order.
+  void ActivateNextAfter(const std::shared_ptr<FakeWindowState>& gone);
+  std::shared_ptr<FakeWindowState> ActiveWindow() const;
+  std::shared_ptr<FakeWorkbookState> Owner(const FakeWindowState& window) const;
+  host::SheetPtr ActiveSheet();
+  void Remove(const std::shared_ptr<FakeWorkbookState>& workbook);
+  void SaveUnderName(FakeWorkbookState& workbook, std::string_view name, std::string_view folder);
+  std::string DefaultExtension() const;
+
+  HostCalls& calls_;
+  std::vector<std::shared_ptr<FakeWorkbookState>> workbooks_;
+  std::vector<std::weak_ptr<FakeWindowState>> z_order_;  // front is the active window
+  std::vector<host::IAppEvents*> sinks_;
+  int new_counter_ = 0;
+  SaveAnswer save_answer_ = SaveAnswer::kDiscard;
+  std::string version_ = "12.0";
+  bool visible_ = true;
+  bool ready_ = true;
+  bool formula_bar_ = true;
+  bool taskbar_ = true;
+  bool screen_updating_ = true;
+  vestrano::Hwnd main_window_{0x10010};
+};
+
+}  // namespace vestrano::fake

@@ -1,0 +1,273 @@
+// The in-memory tab strip. Item wrappers keep their state alive, so an item reference held across
+// a RemoveAll fails cleanly instead of touching a tab that is gone.
+#include "host/fake/fake_tab_control.h"
+
+#include <algorithm>
+
+namespace vestrano::fake {
+namespace {
+
+class FakeTabItem final : public host::ITabItem {
+ public:
+  FakeTabItem(std::shared_ptr<FakeTabControl> control, std::shared_ptr<FakeTabItemState> state)
+      : control_(std::move(control)), state_(std::move(state)) {}
+
+  std::optional<std::string> Caption() override {
+    if (!Alive("TabItem.Caption")) return std::nullopt;
+    return state_->caption;
+  }
+  bool SetCaption(std::string_view caption) override {
+    if (!Alive("TabItem.SetCaption")) return false;
+    state_->caption = caption;
+    return true;
+  }
+  std::optional<std::string> ToolTip() override {
+    if (!Alive("TabItem.ToolTip")) return std::nullopt;
+    return state_->tooltip;
+  }
+  bool SetToolTip(std::string_view tooltip) override {
+    if (!Alive("TabItem.SetToolTip")) return false;
+    state_->tooltip = tooltip;
+    return true;
+  }
+  std::optional<int> Image() override {
+    if (!Alive("TabItem.Image")) return std::nullopt;
+    return state_->image;
+  }
+  bool SetImage(int index) override {
+    if (!Alive("TabItem.SetImage")) return false;
+    state_->image = index;
+    return true;
+  }
+  std::optional<bool> Selected() override {
+    if (!Alive("TabItem.Selected")) return std::nullopt;
+    return control_->SelectedIndex() == control_->IndexOf(*state_);
+  }
+  bool SetSelected(bool selected) override {
+    if (!Alive("TabItem.SetSelected")) return false;
+    // Only selecting is meaningful for a strip that always shows one tab as current.
+    return !selected || control_->Select(state_);
+  }
+  std::optional<int> Index() override {
+    if (!Alive("TabItem.Index")) return std::nullopt;
+    return control_->IndexOf(*state_);
+  }
+
+ private:
+  bool Alive(std::string_view call) { return control_->Calls().Enter(call) && state_->alive; }
+  std::shared_ptr<FakeTabControl> control_;
+  std::shared_ptr<FakeTabItemState> state_;
+};
+
+class FakeColorSet final : public host::IColorSet {
+ public:
+  explicit FakeColorSet(std::shared_ptr<FakeTabControl> control) : control_(std::move(control)) {}
+  bool SetHeaderFaceDark(Rgb color) override {
+    return Set("ColorSet.SetHeaderFaceDark", &FakePaintState::header_face_dark, color);
+  }
+  bool SetHeaderFaceLight(Rgb color) override {
+    return Set("ColorSet.SetHeaderFaceLight", &FakePaintState::header_face_light, color);
+  }
+  bool SetButtonNormal(Rgb color) override {
+    return Set("ColorSet.SetButtonNormal", &FakePaintState::button_normal, color);
+  }
+
+ private:
+  bool Set(std::string_view call, std::optional<Rgb> FakePaintState::*field, Rgb color) {
+    if (!control_->Calls().Enter(call)) return false;
+    control_->MutablePaint().*field = color;
+    return true;
+  }
+  std::shared_ptr<FakeTabControl> control_;
+};
+
+class FakePaintManager final : public host::IPaintManager {
+ public:
+  explicit FakePaintManager(std::shared_ptr<FakeTabControl> control)
+      : control_(std::move(control)) {}
+  std::optional<int> Appearance() override {
+    return Get("PaintManager.Appearance", &FakePaintState::appearance);
+  }
+  bool SetAppearance(int value) override {
+    return Set("PaintManager.SetAppearance", &FakePaintState::appearance, value);
+  }
+  std::optional<int> Color() override { return Get("PaintManager.Color", &FakePaintState::color); }
+  bool SetColor(int value) override {
+    return Set("PaintManager.SetColor", &FakePaintState::color, value);
+  }
+  bool SetDisableLunaColors(bool value) override {
+    return Set("PaintManager.SetDisableLunaColors", &FakePaintState::disable_luna_colors, value);
+  }
+  std::optional<int> Position() override {
+    return Get("PaintManager.Position", &FakePaintState::position);
+  }
+  bool SetPosition(int value) override {
+    return Set("PaintManager.SetPosition", &FakePaintState::position, value);
+  }
+  bool SetShowIcons(bool value) override {
+    return Set("PaintManager.SetShowIcons", &FakePaintState::show_icons, value);
+  }
+  host::ColorSetPtr ColorSet() override {
+    if (!control_->Calls().Enter("PaintManager.ColorSet")) return nullptr;
+    return std::make_shared<FakeColorSet>(control_);
+  }
+
+ private:
+  template <typename T>
+  std::optional<T> Get(std::string_view call, T FakePaintState::*field) {
+    if (!control_->Calls().Enter(call)) return std::nullopt;
+    return control_->Paint().*field;
+  }
+  template <typename T>
+  bool Set(std::string_view call, T FakePaintState::*field, T value) {
+    if (!control_->Calls().Enter(call)) return false;
+    control_->MutablePaint().*field = value;
+    return true;
+  }
+  std::shared_ptr<FakeTabControl> control_;
+};
+
+// Layout of the fake strip: tabs side by side, each as wide as its caption needs.
+constexpr int kCharWidth = 7;
+constexpr int kTabPadding = 30;
+
+}  // namespace
+
+std::string FakeTabControl::Describe() const {
+  if (items_.empty()) return "(none)";
+  std::string out;
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    const bool selected = selected_ && *selected_ == static_cast<int>(i);
+    const std::string& caption = items_[i]->caption;
+    out += (i ? " | " : "") + (selected ? "[" + caption + "]" : caption);
+  }
+  return out;
+}
+
+std::pair<int, int> FakeTabControl::ItemSpan(int index) const {
+  int left = 0;
+  for (int i = 0; i < index && i < Count(); ++i) {
+    left += kTabPadding +
+            kCharWidth * static_cast<int>(items_[static_cast<std::size_t>(i)]->caption.size());
+  }
+  const int width =
+      index < Count()
+          ? kTabPadding + kCharWidth * static_cast<int>(
+                                           items_[static_cast<std::size_t>(index)]->caption.size())
+          : 0;
+  return {left, left + width};
+}
+
+std::optional<int> FakeTabControl::IndexOf(const FakeTabItemState& item) const {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].get() == &item) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+bool FakeTabControl::Select(const std::shared_ptr<FakeTabItemState>& item) {
+  const auto index = IndexOf(*item);
+  if (!index) return false;
+  if (selected_ == index) return true;
+  selected_ = index;
+  if (sink_) sink_->SelectedChanged(Wrap(item));
+  return true;
+}
+
+host::TabItemPtr FakeTabControl::Wrap(const std::shared_ptr<FakeTabItemState>& state) {
+  return std::make_shared<FakeTabItem>(shared_from_this(), state);
+}
+
+bool FakeTabControl::RemoveAll() {
+  if (!calls_.Enter("TabControl.RemoveAll")) return false;
+  for (const auto& item : items_) item->alive = false;
+  items_.clear();
+  selected_.reset();
+  return true;
+}
+
+host::TabItemPtr FakeTabControl::Selected() {
+  if (!calls_.Enter("TabControl.Selected") || !selected_) return nullptr;
+  return Wrap(items_[static_cast<std::size_t>(*selected_)]);
+}
+
+std::optional<int> FakeTabControl::ItemCount() {
+  if (!calls_.Enter("TabControl.ItemCount")) return std::nullopt;
+  return Count();
+}
+
+bool FakeTabControl::SetItemCount(int count) {
+  if (!calls_.Enter("TabControl.SetItemCount") || count < 0) return false;
+  while (Count() > count) {
+    items_.back()->alive = false;
+    items_.pop_back();
+  }
+  while (Count() < count) items_.push_back(std::make_shared<FakeTabItemState>());
+  if (selected_ && *selected_ >= count) selected_.reset();
+  return true;
+}
+
+host::TabItemPtr FakeTabControl::Item(int index) {
+  if (!calls_.Enter("TabControl.Item") || index < 0 || index >= Count()) return nullptr;
+  return Wrap(items_[static_cast<std::size_t>(index)]);
+}
+
+host::TabItemPtr FakeTabControl::HitTest(int x, int y) {
+  if (!calls_.Enter("TabControl.HitTest") || y < 0) return nullptr;
+  for (int i = 0; i < Count(); ++i) {
+    const auto [left, right] = ItemSpan(i);
+    if (x >= left && x < right) return Wrap(items_[static_cast<std::size_t>(i)]);
+  }
+  return nullptr;
+}
+
+bool FakeTabControl::SetImageList(const host::ImageListPtr& images) {
+  if (!calls_.Enter("TabControl.SetImageList")) return false;
+  image_list_ = images;
+  return true;
+}
+
+host::PaintManagerPtr FakeTabControl::PaintManager() {
+  if (!calls_.Enter("TabControl.PaintManager")) return nullptr;
+  return std::make_shared<FakePaintManager>(shared_from_this());
+}
+
+std::optional<int> FakeTabControl::Appearance() {
+  if (!calls_.Enter("TabControl.Appearance")) return std::nullopt;
+  return paint_.appearance;
+}
+
+bool FakeTabControl::SetAppearance(int appearance) {
+  if (!calls_.Enter("TabControl.SetAppearance")) return false;
+  paint_.appearance = appearance;
+  return true;
+}
+
+std::optional<double> FakeTabControl::Left() {
+  if (!calls_.Enter("TabControl.Left")) return std::nullopt;
+  return left_;
+}
+
+bool FakeTabControl::SetLeft(double twips) {
+  if (!calls_.Enter("TabControl.SetLeft")) return false;
+  left_ = twips;
+  return true;
+}
+
+std::optional<double> FakeTabControl::Width() {
+  if (!calls_.Enter("TabControl.Width")) return std::nullopt;
+  return width_;
+}
+
+bool FakeTabControl::SetWidth(double twips) {
+  if (!calls_.Enter("TabControl.SetWidth")) return false;
+  width_ = twips;
+  return true;
+}
+
+host::TabBarControls FakeControlFactory::CreateTabBarControls() {
+  last_ = std::make_shared<FakeTabControl>(calls_);
+  return {last_, std::make_shared<FakeImageList>()};
+}
+
+}  // namespace vestrano::fake

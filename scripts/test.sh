@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs whatever is missing, then runs every test: the Linux build of the logic with its unit
+# tests, scenarios and benchmark smoke test under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the cross build of both DLLs with their export, import and version checks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=${VESTRANO_BUILD_JOBS:-2}
+started=$SECONDS
+step() { printf '== %s (%ss)\n' "$*" "$((SECONDS - started))"; }
+
+step "installing missing packages"
+bash scripts/install-deps.sh
+
+step "building the logic, fakes, vestrano-sim, tests and benchmarks (Linux, sanitizers on)"
+cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESTRANO_SANITIZE=ON > build-linux-configure.log 2>&1 ||
+  { cat build-linux-configure.log; exit 1; }
+rm -f build-linux-configure.log
+cmake --build build/linux -j "$jobs"
+
+step "running the unit tests, scenarios and benchmark smoke test"
+(cd build/linux && ctest --output-on-failure -j "$jobs")
+
+step "cross-building Vestrano.dll (32-bit and 64-bit) and checking it"
+bash scripts/build-windows.sh
+
+step "all tests passed"
