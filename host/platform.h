@@ -3,8 +3,11 @@
 // The DLL installs the Win32 adapters once; vestrano-sim and the tests install fakes.
 #pragma once
 
+#include "host/hooks.h"
 #include "host/registry.h"
 #include "host/tab_control.h"
+#include "host/timers.h"
+#include "host/window_system.h"
 
 namespace vestrano::host {
 
@@ -17,13 +20,18 @@ struct TabBarControls {
 class IControlFactory {
  public:
   virtual ~IControlFactory() = default;
-  // Creates the tab strip and the icon list for a newly loaded tab bar form.
-  virtual TabBarControls CreateTabBarControls() = 0;
+  // Creates the tab strip, as a child of the form's window, and the icon list for a newly
+  // loaded tab bar form.
+  virtual TabBarControls CreateTabBarControls(Hwnd form) = 0;
 };
 
 struct Platform {
   IRegistry* registry = nullptr;
   IControlFactory* controls = nullptr;
+  IWindowSystem* windows = nullptr;
+  ITimers* timers = nullptr;
+  IClock* clock = nullptr;
+  IHooks* hooks = nullptr;
 };
 
 // The installed services. Every member is set before the add-in is connected.

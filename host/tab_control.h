@@ -109,6 +109,8 @@ class ITabControl {
   virtual bool SetLeft(double twips) = 0;
   virtual std::optional<double> Width() = 0;
   virtual bool SetWidth(double twips) = 0;
+  // Redraws the control now, so that changed colours show.
+  virtual bool Refresh() = 0;
 };
 using TabControlPtr = std::shared_ptr<ITabControl>;
 

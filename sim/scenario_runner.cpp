@@ -54,13 +54,19 @@ std::string ToHex(std::string_view bytes) {
   return out;
 }
 
+std::string Corners(const Rect& rect) {
+  return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+         std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+}
+
 std::string UpToNul(std::string_view bytes) {
   return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
 }  // namespace
 
-ScenarioRunner::ScenarioRunner(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+ScenarioRunner::ScenarioRunner(std::ostream& out, std::ostream& err, RunOptions options)
+    : out_(out), err_(err), options_(options) {
   RegisterCommands();
 }
 
@@ -132,6 +138,22 @@ void ScenarioRunner::RegisterCommands() {
   Add("window", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.NewWindow(w[1])); });
 
   Add("connect", 1, 2, [this](const Words& w) { return Connect(w); });
+  Add("disconnect", 1, 1, [this](const Words&) -> Result {
+    if (host_.addin) host_.addin->AddinInstance_OnDisconnection();
+    script_connected_ = false;
+    return {};
+  });
+  Add("tick", 1, 2, [this](const Words& w) -> Result {
+    long long ms = 50;
+    if (w.size() > 1) {
+      const auto parsed = ParseNumber(w[1]);
+      if (!parsed || *parsed < 0) return {Result::kScriptError, "bad number: " + w[1]};
+      ms = *parsed;
+    }
+    host_.clock.Advance(static_cast<std::uint64_t>(ms));
+    return {};
+  });
+  Add("focus", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.FocusClass(w[1])); });
 
   const auto observation = [this](const Words& w) {
     std::string line;
@@ -142,6 +164,8 @@ void ScenarioRunner::RegisterCommands() {
   Add("tabs", 1, 1, observation);
   Add("tab", 2, 2, observation);
   Add("workbooks", 1, 1, observation);
+  Add("strip", 1, 1, observation);
+  Add("bar", 1, 1, observation);
 }
 
 int ScenarioRunner::Run(std::istream& script) {
@@ -155,6 +179,7 @@ int ScenarioRunner::Run(std::istream& script) {
     } else if (lexed.words.empty() || lexed.words.front().front() == '#') {
       continue;
     } else if (lexed.words.front() == "expect") {
+      if (!options_.check_expectations) continue;
       result = Expect(line);
     } else {
       result = Execute(lexed.words);
@@ -194,6 +219,8 @@ std::optional<ScenarioRunner::Words> ScenarioRunner::ObservationFor(
   const auto starts = [&](std::string_view prefix) { return expected.rfind(prefix, 0) == 0; };
   if (starts("tabs:")) return Words{"tabs"};
   if (starts("workbooks:")) return Words{"workbooks"};
+  if (starts("strip:")) return Words{"strip"};
+  if (starts("bar:")) return Words{"bar"};
   if (starts("tab ")) {
     const auto colon = expected.find(':');
     if (colon == std::string::npos) return std::nullopt;
@@ -225,13 +252,40 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
     return {};
   }
   if (words[0] == "reg") return ObserveRegistry(words, line);
+  if (words[0] == "strip") return ObserveStrip(line);
+  if (words[0] == "bar") return ObserveBar(line);
   return {Result::kScriptError, "unknown observation: " + words[0]};
 }
 
+ScenarioRunner::Result ScenarioRunner::ObserveStrip(std::string& line) {
+  const Hwnd desk = host_.windows.Find(host_.MainWindow(), "XLDESK");
+  if (!desk) return {Result::kRefused, "Excel has no workbook area"};
+  const Rect window = host_.windows.RectInParent(desk);
+  const Rect client = host_.windows.ClientRectInParent(desk);
+  const char* where = client.top > window.top         ? "above"
+                      : client.bottom < window.bottom ? "below"
+                                                      : "none";
+  line = std::string("strip: ") + where + " desk=" + Corners(window) + " client=" + Corners(client);
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::ObserveBar(std::string& line) {
+  const Hwnd bar = host_.BarWindow();
+  if (!bar) {
+    line = "bar: none";
+    return {};
+  }
+  const Rect rect = host_.RectInMainClient(bar);
+  line = "bar: visible=" + std::string(host_.windows.Shown(bar) ? "1" : "0") +
+         " x=" + std::to_string(rect.left) + " y=" + std::to_string(rect.top) +
+         " w=" + std::to_string(rect.Width()) + " h=" + std::to_string(rect.Height());
+  return {};
+}
+
 ScenarioRunner::Result ScenarioRunner::ObserveTabs(std::string& line) {
-  const auto& form = Shared().oTabForm;
+  const Hwnd bar = host_.BarWindow();
   const auto* strip = host_.TabStrip();
-  if (!form || !form->IsVisible() || !strip) {
+  if (!bar || !host_.windows.Shown(bar) || !strip) {
     line = "tabs: (hidden)";
   } else {
     line = "tabs: " + strip->Describe();
@@ -356,6 +410,7 @@ ScenarioRunner::Result ScenarioRunner::Connect(const Words& w) {
   }
   if (!host_.addin) host_.addin = std::make_unique<Vestranov3>();
   host_.addin->AddinInstance_OnConnection(host_.excel, mode);
+  if (mode != 2) script_connected_ = true;
   return {};
 }
 

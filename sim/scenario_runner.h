@@ -18,10 +18,19 @@ inline constexpr int kRunPassed = 0;
 inline constexpr int kRunExpectationFailed = 1;
 inline constexpr int kRunScriptError = 2;
 
+struct RunOptions {
+  // Off for runs whose host fails calls on purpose: what the add-in shows then is not the point.
+  bool check_expectations = true;
+};
+
 class ScenarioRunner {
  public:
-  ScenarioRunner(std::ostream& out, std::ostream& err);
+  ScenarioRunner(std::ostream& out, std::ostream& err, RunOptions options = {});
   int Run(std::istream& script);
+
+  SimHost& Host() { return host_; }
+  // Whether the script's last connect or disconnect leaves the add-in connected.
+  bool ScriptLeavesConnected() const { return script_connected_; }
 
  private:
   using Words = std::vector<std::string>;
@@ -44,6 +53,8 @@ class ScenarioRunner {
   Result ObserveTabs(std::string& line);
   Result ObserveTab(const Words& words, std::string& line);
   Result ObserveRegistry(const Words& words, std::string& line);
+  Result ObserveStrip(std::string& line);
+  Result ObserveBar(std::string& line);
   // Which observation an expected line is the output of.
   std::optional<Words> ObservationFor(const std::string& expected) const;
 
@@ -54,6 +65,8 @@ class ScenarioRunner {
 
   std::ostream& out_;
   std::ostream& err_;
+  RunOptions options_;
+  bool script_connected_ = false;
   SimHost host_;
   struct Entry {
     std::size_t min_words;

@@ -2,6 +2,7 @@
 // the next scenario starts from a freshly loaded add-in.
 #include "sim/sim_host.h"
 
+#include "addin/module_state.h"
 #include "host/platform.h"
 #include "tabbar/form_vestrano.h"
 #include "tabbar/module_pub.h"
@@ -9,16 +10,36 @@
 namespace vestrano::sim {
 
 SimHost::SimHost() {
-  ResetShared();
+  ResetModuleState();
   auto& platform = host::CurrentPlatform();
   platform.registry = &registry;
   platform.controls = &controls;
+  platform.windows = &windows;
+  platform.timers = &clock;
+  platform.clock = &clock;
+  platform.hooks = &hooks;
+  excel->AttachWindows(windows, clock);
 }
 
 SimHost::~SimHost() {
   addin.reset();
-  ResetShared();
+  ResetModuleState();
   host::CurrentPlatform() = {};
+}
+
+Hwnd SimHost::MainWindow() const { return excel->MainWindow(); }
+
+Hwnd SimHost::BarWindow() const {
+  // The form is a child of Excel's window once loaded, and top-level until then.
+  const Hwnd child = windows.Find(MainWindow(), kFormClass, kFormCaption);
+  return child ? child : windows.Find(Hwnd{}, kFormClass, kFormCaption);
+}
+
+Rect SimHost::RectInMainClient(Hwnd hwnd) const {
+  const Rect rect = windows.State(hwnd).window;
+  const Rect main_client = windows.State(MainWindow()).client;
+  return {rect.left - main_client.left, rect.top - main_client.top, rect.right - main_client.left,
+          rect.bottom - main_client.top};
 }
 
 fake::FakeTabControl* SimHost::TabStrip() const {

@@ -5,9 +5,12 @@
 #include <memory>
 
 #include "addin/vestranov3.h"
+#include "host/fake/fake_clock.h"
 #include "host/fake/fake_excel.h"
+#include "host/fake/fake_hooks.h"
 #include "host/fake/fake_registry.h"
 #include "host/fake/fake_tab_control.h"
+#include "host/fake/fake_window_system.h"
 #include "host/fake/host_calls.h"
 
 namespace vestrano::sim {
@@ -19,12 +22,22 @@ class SimHost {
   SimHost(const SimHost&) = delete;
   SimHost& operator=(const SimHost&) = delete;
 
+  // Declared before what refers to them: the clock, hooks and windows outlive Excel and the
+  // add-in, which hold references to them.
   fake::HostCalls calls;
   fake::FakeRegistry registry{calls};
+  fake::FakeClock clock{calls};
+  fake::FakeHooks hooks{calls, clock.ThreadId()};
+  fake::FakeWindowSystem windows{calls, hooks};
   std::shared_ptr<fake::FakeExcel> excel = std::make_shared<fake::FakeExcel>(calls);
   fake::FakeControlFactory controls{calls};
   std::unique_ptr<Vestranov3> addin;
 
+  Hwnd MainWindow() const;
+  // The tab bar's window, wherever it is; null when there is none.
+  Hwnd BarWindow() const;
+  // A window's rectangle in the client coordinates of Excel's main window.
+  Rect RectInMainClient(Hwnd hwnd) const;
   // The tab strip of the connected tab bar; null before the form loads.
   fake::FakeTabControl* TabStrip() const;
 };

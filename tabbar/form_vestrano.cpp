@@ -55,10 +55,18 @@ void FillTab(host::ITabItem& item, const TabRow& row) {
     item.SetCaption(*row.saved ? *row.name : *row.name + std::string(kModifiedMark));
   }
   if (row.full_name) item.SetToolTip(*row.full_name);
-  if (row.name && row.full_name) item.SetImage(TabImageIndexFor(*row.name, *row.full_name));
+  // Without the full name only a name lacking an extension needs asking Excel again.
+  if (row.name) {
+    item.SetImage(row.full_name ? TabImageIndexFor(*row.name, *row.full_name)
+                                : GetTabImageIndex(*row.name));
+  }
 }
 
 }  // namespace
+
+bool IsOfficeScheme(std::int32_t office_theme) {
+  return office_theme >= 1 && office_theme <= 3;
+}
 
 bool SetOfficeSchemeColors(host::IColorSet& colors, std::int32_t office_theme) {
   const SchemeColors* scheme = office_theme == 1   ? &kBlue
@@ -72,18 +80,36 @@ bool SetOfficeSchemeColors(host::IColorSet& colors, std::int32_t office_theme) {
 }
 
 Form_Vestrano::~Form_Vestrano() {
-  if (TabSeclect_) TabSeclect_->SetEventSink(nullptr);
+  Unload();
+}
+
+std::intptr_t Form_Vestrano::FormWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
+                                            std::intptr_t lparam) {
+  const auto& form = Shared().oTabForm;
+  if (message == host::kWmSize && form && form->window_ == hwnd) form->Form_Resize();
+  auto* windows = host::CurrentPlatform().windows;
+  return windows ? windows->DefWindowProc(hwnd, message, wparam, lparam) : 0;
 }
 
 bool Form_Vestrano::Load() {
   if (loaded_) return true;
+  auto* windows = host::CurrentPlatform().windows;
+  if (unloaded_ || !windows) return false;
+  window_ = windows->CreateWindow(kFormClass, kFormCaption, host::kWsPopup, FormWindowProc);
+  if (!window_) return false;
+  loaded_ = true;
+  windows->SetWindowPos(window_, Hwnd{}, 0, 0, kDesignedFormWidth, kDesignedFormHeight,
+                        host::kSwpNoMove | host::kSwpNoZOrder);
+  return CreateControls() && Form_Load();
+}
+
+bool Form_Vestrano::CreateControls() {
   auto* factory = host::CurrentPlatform().controls;
   if (!factory) return false;
-  auto controls = factory->CreateTabBarControls();
+  auto controls = factory->CreateTabBarControls(window_);
   TabSeclect_ = std::move(controls.tabs);
   ImageList1_ = std::move(controls.images);
   if (!TabSeclect_) return false;
-  loaded_ = true;
   // The designed look, which the settings may change in Form_Load.
   auto paint = TabSeclect_->PaintManager();
   if (!paint || !paint->SetAppearance(host::kAppearanceExcel) ||
@@ -93,19 +119,37 @@ bool Form_Vestrano::Load() {
     return false;
   }
   TabSeclect_->SetEventSink(this);
-  return Form_Load();
+  return true;
 }
 
 bool Form_Vestrano::Show() {
+  auto* windows = host::CurrentPlatform().windows;
   const bool loaded = Load();
-  visible_ = loaded_;
-  return loaded;
+  return loaded_ && windows && windows->ShowWindow(window_, true) && loaded;
 }
 
 bool Form_Vestrano::Hide() {
+  auto* windows = host::CurrentPlatform().windows;
   const bool loaded = Load();
-  visible_ = false;
-  return loaded;
+  return loaded_ && windows && windows->ShowWindow(window_, false) && loaded;
+}
+
+Hwnd Form_Vestrano::hWnd() {
+  Load();
+  return window_;
+}
+
+void Form_Vestrano::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  unloaded_ = true;
+  if (TabSeclect_) TabSeclect_->SetEventSink(nullptr);
+  auto* windows = host::CurrentPlatform().windows;
+  if (!windows) return;
+  if (hPrevOwner) windows->SetOwner(window_, hPrevOwner);
+  windows->DestroyWindow(window_);
+  TabSeclect_.reset();
+  ImageList1_.reset();
 }
 
 bool Form_Vestrano::ApplyLook(host::IPaintManager& paint, double version) {
@@ -123,7 +167,7 @@ bool Form_Vestrano::ApplyLook(host::IPaintManager& paint, double version) {
   // Version is read again, as the look for Excel 2007 is a step of its own.
   const auto again = ReadHostVersion();
   if (!again) return false;
-  if (*again > 11) {
+  if (*again > 11 && IsOfficeScheme(shared.nOfficeTheme)) {
     auto colors = paint.ColorSet();
     if (!colors || !SetOfficeSchemeColors(*colors, shared.nOfficeTheme)) return false;
   }
@@ -131,7 +175,16 @@ bool Form_Vestrano::ApplyLook(host::IPaintManager& paint, double version) {
 }
 
 bool Form_Vestrano::Form_Load() {
-  // Making the form a child of Excel's window comes with the window system; here the look.
+  auto* windows = host::CurrentPlatform().windows;
+  if (hOwnerWnd) {
+    auto previous = windows->SetOwner(window_, hOwnerWnd);
+    if (!previous) return false;
+    hPrevOwner = *previous;
+  }
+  // A null owner leaves the form a top-level window.
+  if (!windows->SetParent(window_, hOwnerWnd) || !windows->SetStyle(window_, kFormChildStyle)) {
+    return false;
+  }
   auto paint = TabSeclect_->PaintManager();
   const auto version = ReadHostVersion();
   if (!paint || !version || !ApplyLook(*paint, *version)) return false;
@@ -141,13 +194,17 @@ bool Form_Vestrano::Form_Load() {
   return true;
 }
 
-bool Form_Vestrano::Form_Resize(double form_width_twips) {
-  if (!TabSeclect_) return false;
+bool Form_Vestrano::Form_Resize() {
+  auto* windows = host::CurrentPlatform().windows;
+  if (!TabSeclect_ || !windows) return false;
+  const auto client = windows->GetClientRect(window_);
   const auto left = TabSeclect_->Left();
-  return left && TabSeclect_->SetWidth(form_width_twips - *left);
+  return client && left && TabSeclect_->SetWidth(client->Width() * kTwipsPerPixel - *left);
 }
 
 void Form_Vestrano::UpdateMenu(std::string_view St) {
+  // Like any use of the form's controls, a rebuild loads the form when it is not loaded yet.
+  Load();
   if (!TabSeclect_) return;
   auto& tabs = *TabSeclect_;
   tabs.RemoveAll();

@@ -76,8 +76,12 @@ bool IsWorkbookVisible(std::string_view name) {
   return workbook && WorkbookHasVisibleWindow(*workbook);
 }
 
+bool HasModifiedMark(std::string_view caption) {
+  return MatchesPattern(caption, kModifiedPattern);
+}
+
 std::string StripModifiedMark(std::string_view caption) {
-  if (!MatchesPattern(caption, kModifiedPattern)) return std::string(caption);
+  if (!HasModifiedMark(caption)) return std::string(caption);
   return std::string(caption.substr(0, caption.size() - kModifiedMark.size()));
 }
 

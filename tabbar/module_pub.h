@@ -19,7 +19,8 @@ class Form_Vestrano;
 struct SharedState {
   host::ApplicationPtr oExcelApp;
   std::shared_ptr<Form_Vestrano> oTabForm;
-  Hwnd hExcelWnd;
+  Hwnd hExcelWnd;  // Excel's main window
+  Hwnd hDeskWnd;   // Excel's workbook area, found when the strip is attached
   // Settings, read from the registry at connection. 32-bit, as they are stored.
   std::int32_t bTabShow = 0;      // 0 = bar shown, anything else = hidden
   std::int32_t nTabPosition = 0;  // 0 = strip above the workbooks, else below
@@ -29,6 +30,14 @@ struct SharedState {
   bool bUpdatingTabs = false;    // an event handler is rebuilding the tabs
   bool bBatchClose = false;      // a command is walking several workbooks
   bool bMenuActivating = false;  // a switch through Excel's Window menu is pending
+  // One-shot flags set at connection.
+  bool bRestoreFocus = false;  // give the focus back to Excel once the bar is first placed
+  bool bFirstOpen = false;     // the first workbook opened after connection defers its refresh
+  // The one pending watch timer; 0 when none.
+  std::uintptr_t nTimerId = 0;
+  // Focus as the hook last saw it.
+  std::string sFocusClass;  // class of the window that last got the keyboard focus
+  Hwnd hLastEditBox;        // the last edit box that got it
 };
 
 SharedState& Shared();
@@ -37,6 +46,9 @@ void ResetShared();
 
 // The unsaved mark that a tab caption carries after the workbook name.
 inline constexpr std::string_view kModifiedMark = " *";
+
+// True when the caption ends in the unsaved mark.
+bool HasModifiedMark(std::string_view caption);
 
 // Number of open workbooks that have at least one visible window.
 std::int32_t CountVisibleWorkbooks();

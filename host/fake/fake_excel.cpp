@@ -133,6 +133,12 @@ class FakeSheet final : public host::ISheet {
   std::shared_ptr<FakeWorkbookState> workbook_;
 };
 
+constexpr std::string_view kPromptClass = "#32770";
+constexpr std::string_view kPromptTitle = "Microsoft Excel";
+constexpr std::string_view kSaveAsClass = "bosa_sdm_XL9";
+constexpr std::string_view kSaveAsTitle = "另存为";
+constexpr std::string_view kGridClass = "EXCEL7";
+
 bool HasVisibleWindow(const FakeWorkbookState& workbook) {
   return std::any_of(workbook.windows.begin(), workbook.windows.end(),
                      [](const auto& window) { return window->visible; });
@@ -180,10 +186,8 @@ std::shared_ptr<FakeWorkbookState> FakeExcel::Find(std::string_view name) const 
 }
 
 std::shared_ptr<FakeWorkbookState> FakeExcel::Owner(const FakeWindowState& window) const {
-  for (const auto& state : workbooks_) {
-    if (state.get() == window.workbook) return state;
-  }
-  return nullptr;
+  auto state = window.owner.lock();
+  return state && state->open ? state : nullptr;
 }
 
 host::WorkbookPtr FakeExcel::Wrap(const std::shared_ptr<FakeWorkbookState>& state) {
@@ -261,6 +265,7 @@ FakeExcel::Outcome FakeExcel::Open(std::string_view name, std::string_view folde
   state->full_name = std::string(folder) + "\\" + std::string(name);
   auto window = std::make_shared<FakeWindowState>();
   window->workbook = state.get();
+  window->owner = state;
   state->windows.push_back(window);
   workbooks_.push_back(state);
   RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookOpen(Wrap(state)); });
@@ -278,6 +283,7 @@ FakeExcel::Outcome FakeExcel::New() {
   state->full_name = name;
   auto window = std::make_shared<FakeWindowState>();
   window->workbook = state.get();
+  window->owner = state;
   state->windows.push_back(window);
   workbooks_.push_back(state);
   RaiseEvent([&](host::IAppEvents& sink) { sink.NewWorkbook(Wrap(state)); });
@@ -339,6 +345,8 @@ FakeExcel::Outcome FakeExcel::Save() {
       [&](host::IAppEvents& sink) { sink.WorkbookBeforeSave(Wrap(state), never_saved, cancel); });
   if (cancel) return std::nullopt;
   if (never_saved) {
+    RunModal(kSaveAsClass, kSaveAsTitle);
+    if (!state->open) return std::nullopt;
     SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
   } else {
     state->saved = true;
@@ -357,7 +365,9 @@ FakeExcel::Outcome FakeExcel::SaveAs(std::string_view new_name, std::string_view
   }
   bool cancel = false;
   RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookBeforeSave(Wrap(state), true, cancel); });
-  if (!cancel) SaveUnderName(*state, new_name, folder);
+  if (cancel) return std::nullopt;
+  RunModal(kSaveAsClass, kSaveAsTitle);
+  if (state->open) SaveUnderName(*state, new_name, folder);
   return std::nullopt;
 }
 
@@ -370,13 +380,31 @@ void FakeExcel::Remove(const std::shared_ptr<FakeWorkbookState>& workbook) {
 FakeExcel::Outcome FakeExcel::Close(std::string_view name) {
   auto state = Find(name);
   if (!state) return "no open workbook named " + std::string(name);
+  // The user closes a workbook by its window's close box, which brings the window to the front.
+  for (const auto& window : state->windows) {
+    if (window->visible) {
+      SwitchTo(window);
+      break;
+    }
+  }
+  if (!state->open) return std::nullopt;
   bool cancel = false;
   RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookBeforeClose(Wrap(state), cancel); });
-  if (cancel) return std::nullopt;
+  if (cancel || !state->open) return std::nullopt;
   if (!state->saved) {
-    if (save_answer_ == SaveAnswer::kCancel) return std::nullopt;
+    RunModal(kPromptClass, kPromptTitle);
+    if (!state->open || save_answer_ == SaveAnswer::kCancel) return std::nullopt;
     if (save_answer_ == SaveAnswer::kSave) {
-      if (state->name == state->full_name) {
+      const bool never_saved = state->name == state->full_name;
+      bool cancel_save = false;
+      RaiseEvent([&](host::IAppEvents& sink) {
+        sink.WorkbookBeforeSave(Wrap(state), never_saved, cancel_save);
+      });
+      // A save that does not happen keeps the workbook open.
+      if (cancel_save || !state->open) return std::nullopt;
+      if (never_saved) {
+        RunModal(kSaveAsClass, kSaveAsTitle);
+        if (!state->open) return std::nullopt;
         SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
       } else {
         state->saved = true;
@@ -420,8 +448,55 @@ FakeExcel::Outcome FakeExcel::NewWindow(std::string_view name) {
   if (!state) return "no open workbook named " + std::string(name);
   auto window = std::make_shared<FakeWindowState>();
   window->workbook = state.get();
+  window->owner = state;
   state->windows.push_back(window);
   SwitchTo(window);
+  return std::nullopt;
+}
+
+void FakeExcel::AttachWindows(FakeWindowSystem& windows, FakeClock& clock) {
+  windows_ = &windows;
+  clock_ = &clock;
+  main_window_ = windows.AddWindow("XLMAIN", "Microsoft Excel", vestrano::Hwnd{},
+                                   excel_layout::kMainWindow, true);
+  windows.AddWindow("EXCEL;", "", main_window_, excel_layout::kCommandBars, true);
+  windows.AddWindow("EXCEL<", "", main_window_, excel_layout::kFormulaBar, true);
+  windows.AddWindow("XLDESK", "", main_window_, excel_layout::kDesk, true);
+  windows.AddWindow("EXCEL4", "", main_window_, excel_layout::kStatusBar, true);
+  windows.Activate(main_window_);
+}
+
+void FakeExcel::RunModal(std::string_view class_name, std::string_view title) {
+  if (!windows_ || !clock_) return;
+  const vestrano::Hwnd focus = windows_->FocusWindow();
+  const vestrano::Hwnd dialog =
+      windows_->AddWindow(class_name, title, main_window_, excel_layout::kDialog, true);
+  ++modal_depth_;
+  windows_->SetFocusDirect(dialog);
+  for (std::uint64_t passed = 0; passed < excel_layout::kModalMs;
+       passed += excel_layout::kModalStepMs) {
+    clock_->Advance(excel_layout::kModalStepMs);
+  }
+  windows_->Destroy(dialog);
+  --modal_depth_;
+  // Closing a dialog gives the focus back to the window that had it.
+  if (windows_->State(focus).alive) windows_->SetFocusDirect(focus);
+}
+
+FakeExcel::Outcome FakeExcel::FocusClass(std::string_view class_name) {
+  if (!windows_) return "Excel has no windows";
+  if (class_name.empty()) return "a window class needs a name";
+  const vestrano::Hwnd desk = windows_->Find(main_window_, "XLDESK");
+  const bool grid = class_name == kGridClass && desk;
+  const vestrano::Hwnd parent = grid ? desk : main_window_;
+  vestrano::Hwnd target = windows_->Find(parent, class_name);
+  if (!target) {
+    const Rect desk_client = windows_->State(desk).client;
+    const Rect rect =
+        grid ? Rect{0, 0, desk_client.Width(), desk_client.Height()} : excel_layout::kEditBox;
+    target = windows_->AddWindow(class_name, "", parent, rect, true);
+  }
+  if (!windows_->SetFocusDirect(target)) return "the focus change was refused";
   return std::nullopt;
 }
 
@@ -461,7 +536,7 @@ std::optional<bool> FakeExcel::Visible() {
 
 std::optional<bool> FakeExcel::Ready() {
   if (!calls_.Enter("Application.Ready")) return std::nullopt;
-  return ready_;
+  return ready_ && modal_depth_ == 0;
 }
 
 std::optional<bool> FakeExcel::DisplayFormulaBar() {

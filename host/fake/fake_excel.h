@@ -3,8 +3,11 @@
 // events, raised synchronously in Excel's order to every connected sink. The `Open`, `New`,
 // `Close`... members are what the user or Excel itself does (not host calls); the IApplication
 // members are what the add-in calls, each recorded in HostCalls and each able to fail on request.
+// Attached to a fake window system and clock, it also has Excel's window tree, and its save
+// prompt and Save As dialog are modal: a window of their own while time passes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,14 +15,33 @@
 #include <vector>
 
 #include "host/excel.h"
+#include "host/fake/fake_clock.h"
+#include "host/fake/fake_window_system.h"
 #include "host/fake/host_calls.h"
 
 namespace vestrano::fake {
 
+// Excel's windows once attached: the main window in screen coordinates (no frame, so its client
+// area is the whole window), the others in its client coordinates.
+namespace excel_layout {
+inline constexpr Rect kMainWindow{100, 50, 1124, 818};
+inline constexpr Rect kCommandBars{0, 0, 1024, 50};  // "EXCEL;"
+// "EXCEL<": reaches 4 rows into the workbook area, so Excel 2003's narrower tab bar shows.
+inline constexpr Rect kFormulaBar{300, 50, 1024, 84};
+inline constexpr Rect kDesk{0, 80, 1024, 740};        // "XLDESK"
+inline constexpr Rect kStatusBar{0, 740, 1024, 768};  // "EXCEL4"
+inline constexpr Rect kDialog{312, 284, 712, 484};
+inline constexpr Rect kEditBox{300, 52, 1024, 82};
+// How long a prompt or dialog stays up, and the steps in which time passes meanwhile.
+inline constexpr std::uint64_t kModalMs = 120;
+inline constexpr std::uint64_t kModalStepMs = 10;
+}  // namespace excel_layout
+
 struct FakeWorkbookState;
 
 struct FakeWindowState {
-  FakeWorkbookState* workbook = nullptr;  // owner; the window dies with it
+  FakeWorkbookState* workbook = nullptr;   // owner; the window dies with it
+  std::weak_ptr<FakeWorkbookState> owner;  // the same, for handing out references
   bool visible = true;
 };
 
@@ -54,6 +76,14 @@ class FakeExcel final : public host::IApplication {
   Outcome Unhide(std::string_view name);
   Outcome NewWindow(std::string_view name);
   void SetSaveAnswer(SaveAnswer answer) { save_answer_ = answer; }
+  // The keyboard focus moves to a window of that class, made when Excel has none ("EXCEL7" in
+  // the workbook area, others in the main window). Needs AttachWindows.
+  Outcome FocusClass(std::string_view class_name);
+
+  // Builds Excel's window tree (see excel_layout), makes the main window the active one and
+  // Hwnd() answer it. From then on a save prompt and the Save As dialog are children of the main
+  // window for kModalMs of `clock`, during which Ready is false. Both must outlive this Excel.
+  void AttachWindows(FakeWindowSystem& windows, FakeClock& clock);
 
   // --- Host state that the scenario sets directly. ---
   void SetVersion(std::string version) { version_ = std::move(version); }
@@ -70,6 +100,8 @@ class FakeExcel final : public host::IApplication {
   // "workbooks: [Book1.xlsx*] | PERSONAL.XLSB~" as the scenario language prints it.
   std::string Describe() const;
   std::size_t ConnectedSinks() const { return sinks_.size(); }
+  vestrano::Hwnd MainWindow() const { return main_window_; }
+  bool InModal() const { return modal_depth_ > 0; }
   HostCalls& Calls() { return calls_; }
 
   // --- host::IApplication ---
@@ -108,6 +140,8 @@ class FakeExcel final : public host::IApplication {
   void Remove(const std::shared_ptr<FakeWorkbookState>& workbook);
   void SaveUnderName(FakeWorkbookState& workbook, std::string_view name, std::string_view folder);
   std::string DefaultExtension() const;
+  // Shows a modal window of Excel's and lets time pass until the user answers it.
+  void RunModal(std::string_view class_name, std::string_view title);
 
   HostCalls& calls_;
   std::vector<std::shared_ptr<FakeWorkbookState>> workbooks_;
@@ -122,6 +156,9 @@ class FakeExcel final : public host::IApplication {
   bool taskbar_ = true;
   bool screen_updating_ = true;
   vestrano::Hwnd main_window_{0x10010};
+  FakeWindowSystem* windows_ = nullptr;
+  FakeClock* clock_ = nullptr;
+  int modal_depth_ = 0;
 };
 
 }  // namespace vestrano::fake

@@ -265,7 +265,13 @@ bool FakeTabControl::SetWidth(double twips) {
   return true;
 }
 
-host::TabBarControls FakeControlFactory::CreateTabBarControls() {
+bool FakeTabControl::Refresh() {
+  if (!calls_.Enter("TabControl.Refresh")) return false;
+  ++refreshes_;
+  return true;
+}
+
+host::TabBarControls FakeControlFactory::CreateTabBarControls(Hwnd) {
   last_ = std::make_shared<FakeTabControl>(calls_);
   return {last_, std::make_shared<FakeImageList>()};
 }

@@ -50,6 +50,7 @@ class FakeTabControl final : public host::ITabControl,
   double LeftTwips() const { return left_; }
   double WidthTwips() const { return width_; }
   bool HasImageList() const { return image_list_ != nullptr; }
+  int Refreshes() const { return refreshes_; }
   // Where tab `index` lies, in the control's own coordinates (left, right).
   std::pair<int, int> ItemSpan(int index) const;
 
@@ -74,6 +75,7 @@ class FakeTabControl final : public host::ITabControl,
   bool SetLeft(double twips) override;
   std::optional<double> Width() override;
   bool SetWidth(double twips) override;
+  bool Refresh() override;
 
   FakePaintState& MutablePaint() { return paint_; }
 
@@ -88,6 +90,7 @@ class FakeTabControl final : public host::ITabControl,
   host::ImageListPtr image_list_;
   double left_ = 0;
   double width_ = 0;
+  int refreshes_ = 0;
 };
 
 class FakeImageList final : public host::IImageList {
@@ -99,7 +102,7 @@ class FakeImageList final : public host::IImageList {
 class FakeControlFactory final : public host::IControlFactory {
  public:
   explicit FakeControlFactory(HostCalls& calls) : calls_(calls) {}
-  host::TabBarControls CreateTabBarControls() override;
+  host::TabBarControls CreateTabBarControls(Hwnd form) override;
   FakeTabControl* LastTabControl() const { return last_.get(); }
 
  private:

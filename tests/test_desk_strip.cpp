@@ -1,0 +1,253 @@
+// The workbook-area strip, the watches and the hook, through what the fake window system
+// records: the strip's colour per Excel version and Office scheme, device contexts and brushes
+// given back after every paint, the bar hidden under Excel's covering window, the Office colours
+// applied only on whole-frame paints, the focus given back once, attach and detach that happen
+// once, and nothing left behind (hook, timer, subclass) when the add-in goes.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "addin/module_regvalue.h"
+#include "addin/settings_keys.h"
+#include "addin/vestranov3.h"
+#include "host/registry.h"
+#include "sim/sim_host.h"
+#include "tabbar/module_pub.h"
+#include "winhook/module_getclass.h"
+#include "winhook/module_subclass.h"
+#include "winhook/watch_timers.h"
+
+namespace vestrano {
+namespace {
+
+struct Excel {
+  explicit Excel(const char* version = "12.0") { host.excel->SetVersion(version); }
+
+  void Connect() {
+    host.addin = std::make_unique<Vestranov3>();
+    host.addin->AddinInstance_OnConnection(host.excel, kConnectStartup);
+  }
+  void SetOfficeTheme(std::int32_t theme) {
+    SetRegValue(host::kHkeyCurrentUser, kOfficeCommonKey, kOfficeThemeValue, host::kRegDword,
+                theme);
+  }
+  Hwnd Main() const { return host.MainWindow(); }
+  Hwnd Desk() const { return host.windows.Find(Main(), "XLDESK"); }
+  std::optional<Rgb> StripFill() const {
+    auto fill = host.windows.LastFill(Desk());
+    return fill ? std::optional<Rgb>(fill->color) : std::nullopt;
+  }
+  bool BarShown() const { return host.windows.Shown(host.BarWindow()); }
+  std::size_t Calls(const char* name) const { return host.calls.CountOf(name); }
+
+  sim::SimHost host;
+};
+
+TEST(DeskStrip, StripColourFollowsVersionAndOfficeScheme) {
+  EXPECT_EQ(StripColor(11.0, 0), (Rgb{104, 140, 175}));
+  EXPECT_EQ(StripColor(10.0, 3), (Rgb{104, 140, 175}));
+  EXPECT_EQ(StripColor(12.0, 1), (Rgb{104, 140, 175}));
+  EXPECT_EQ(StripColor(12.0, 2), (Rgb{170, 174, 181}));
+  EXPECT_EQ(StripColor(14.0, 3), (Rgb{70, 70, 70}));
+  EXPECT_EQ(StripColor(12.0, 0), std::nullopt);
+  EXPECT_EQ(StripColor(12.0, 4), std::nullopt);
+  EXPECT_EQ(StripColor(std::nullopt, 1), std::nullopt);
+
+  Excel excel;
+  excel.SetOfficeTheme(2);
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  EXPECT_EQ(excel.StripFill(), (Rgb{170, 174, 181}));
+  EXPECT_EQ(excel.host.windows.LastFill(excel.Desk())->rect, (Rect{0, 0, 1024, 24}));
+  // The scheme is read again at every paint, so a change shows at the next one.
+  excel.SetOfficeTheme(3);
+  RequestDeskFrameChange();
+  EXPECT_EQ(excel.StripFill(), (Rgb{70, 70, 70}));
+  // No scheme: the strip is left unfilled, and no brush is made for it.
+  excel.SetOfficeTheme(0);
+  const auto fills = excel.host.windows.FillCount(excel.Desk());
+  const auto brushes = excel.Calls("Windows.CreateSolidBrush");
+  RequestDeskFrameChange();
+  EXPECT_EQ(excel.host.windows.FillCount(excel.Desk()), fills);
+  EXPECT_EQ(excel.Calls("Windows.CreateSolidBrush"), brushes);
+  // Every paint gave back its device context and its brush.
+  EXPECT_EQ(excel.host.windows.OpenDcCount(), 0u);
+  EXPECT_EQ(excel.host.windows.LiveBrushCount(), 0u);
+}
+
+TEST(DeskStrip, PaintFailuresLeakNothing) {
+  Excel excel;
+  excel.SetOfficeTheme(1);
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  for (const char* failing : {"Windows.FillRect", "Windows.DeleteObject", "Windows.ReleaseDC",
+                              "Windows.CreateSolidBrush", "Windows.GetWindowDC"}) {
+    SCOPED_TRACE(failing);
+    excel.host.calls.FailCall(failing, 1);
+    RequestDeskFrameChange();
+    // A failed release is Windows' refusal, not a leak of ours: the next paint is clean again.
+    RequestDeskFrameChange();
+    EXPECT_LE(excel.host.windows.OpenDcCount(), 1u);
+    EXPECT_LE(excel.host.windows.LiveBrushCount(), 1u);
+    EXPECT_TRUE(excel.BarShown());
+  }
+}
+
+TEST(DeskStrip, BarHidesUnderExcelsCoveringWindowAndComesBack) {
+  Excel excel;
+  excel.SetOfficeTheme(1);
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  ASSERT_TRUE(excel.BarShown());
+  const Hwnd covering =
+      excel.host.windows.AddWindow("EXCELB", "", excel.Main(), Rect{0, 0, 1024, 768}, true);
+  RequestDeskFrameChange();
+  EXPECT_FALSE(excel.BarShown());
+  EXPECT_TRUE(excel.StripFill().has_value()) << "the strip is still painted";
+  excel.host.windows.Destroy(covering);
+  RequestDeskFrameChange();
+  EXPECT_TRUE(excel.BarShown());
+}
+
+TEST(DeskStrip, OfficeColoursOnlyOnWholeFramePaintsOfAPlacedBar) {
+  Excel excel;
+  excel.SetOfficeTheme(1);
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  const auto applied = [&] { return excel.Calls("ColorSet.SetHeaderFaceDark"); };
+  const auto before = applied();
+  excel.host.windows.Send(excel.Desk(), host::kWmNcPaint, 1, 0);
+  EXPECT_EQ(applied(), before + 1);
+  // A paint of part of the frame (wParam is then a region) leaves the colours alone.
+  excel.host.windows.Send(excel.Desk(), host::kWmNcPaint, 0x1234, 0);
+  EXPECT_EQ(applied(), before + 1);
+  // On Excel 2003 the Office 2007 colours never apply.
+  Excel old("11.0");
+  old.SetOfficeTheme(1);
+  ASSERT_FALSE(old.host.excel->Open("Book1.xls", "C:\\Data"));
+  old.Connect();
+  old.host.windows.Send(old.Desk(), host::kWmNcPaint, 1, 0);
+  EXPECT_EQ(old.Calls("ColorSet.SetHeaderFaceDark"), 0u);
+}
+
+TEST(DeskStrip, FocusGoesBackToExcelOnceAfterConnection) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  EXPECT_EQ(excel.host.windows.FocusWindow(), excel.Main());
+  EXPECT_FALSE(Shared().bRestoreFocus);
+  ASSERT_FALSE(excel.host.excel->FocusClass("EXCEL7"));
+  RequestDeskFrameChange();
+  EXPECT_NE(excel.host.windows.FocusWindow(), excel.Main());
+}
+
+TEST(DeskStrip, AttachAndDetachHappenOnceAndTheFrameFollows) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  SubclassDesk();
+  EXPECT_EQ(excel.Calls("Windows.SubclassWindow"), 1u);
+  const Rect window = excel.host.windows.RectInParent(excel.Desk());
+  EXPECT_EQ(excel.host.windows.ClientRectInParent(excel.Desk()).top, window.top + kStripHeight);
+
+  // A frame calculation without the parameters (wParam 0) is not the strip's business.
+  Rect plain = window;
+  excel.host.windows.Send(excel.Desk(), host::kWmNcCalcSize, 0,
+                          reinterpret_cast<std::intptr_t>(&plain));
+  EXPECT_EQ(plain, window);
+
+  UnsubclassDesk();
+  const auto frame_changes = excel.Calls("Windows.SetWindowPos");
+  UnsubclassDesk();
+  EXPECT_EQ(excel.Calls("Windows.RestoreWindowProc"), 1u);
+  EXPECT_EQ(excel.Calls("Windows.SetWindowPos"), frame_changes);
+  EXPECT_EQ(excel.host.windows.ClientRectInParent(excel.Desk()), window);
+}
+
+TEST(DeskStrip, FormulaBarRuleNeedsMoreThanThreeRowsOfOverlap) {
+  Excel excel("11.0");
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xls", "C:\\Data"));
+  excel.Connect();
+  const auto bar_width = [&] {
+    return excel.host.RectInMainClient(excel.host.BarWindow()).Width();
+  };
+  EXPECT_EQ(bar_width(), 300 - kFormulaBarGap);
+  const Hwnd formula_bar = excel.host.windows.Find(excel.Main(), "EXCEL<");
+  excel.host.windows.SetWindowRectDirect(formula_bar, Rect{300, 50, 1024, 83});
+  RequestDeskFrameChange();
+  EXPECT_EQ(bar_width(), 1020);
+}
+
+TEST(Connection, HookRecordsFocusAndGoesAwayWithTheAddin) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  InstallCbtHook();
+  EXPECT_EQ(excel.host.hooks.InstalledHooks(), 1u);
+  ASSERT_FALSE(excel.host.excel->FocusClass("EDTBX"));
+  EXPECT_EQ(Shared().sFocusClass, "EDTBX");
+  EXPECT_EQ(Shared().hLastEditBox, excel.host.windows.FocusWindow());
+  ASSERT_FALSE(excel.host.excel->FocusClass("EXCEL7"));
+  EXPECT_EQ(Shared().sFocusClass, "EXCEL7");
+
+  excel.host.addin->AddinInstance_OnDisconnection();
+  EXPECT_EQ(excel.host.hooks.InstalledHooks(), 0u);
+  RemoveCbtHook();
+  EXPECT_EQ(excel.Calls("Hooks.UnhookWindowsHookEx"), 1u);
+}
+
+TEST(Connection, NothingOutlivesTheAddin) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  // Closing the last workbook leaves a close watch waiting for Excel.
+  excel.host.excel->SetReady(false);
+  ASSERT_FALSE(excel.host.excel->Close("Book1.xlsx"));
+  ASSERT_NE(Shared().nTimerId, 0u);
+  // Released without a disconnection: it disconnects itself.
+  excel.host.addin.reset();
+  EXPECT_EQ(Shared().nTimerId, 0u);
+  EXPECT_EQ(excel.host.clock.PendingTimers(), 0u);
+  EXPECT_EQ(excel.host.hooks.InstalledHooks(), 0u);
+  EXPECT_EQ(excel.host.windows.State(excel.Desk()).proc, fake::FakeWindowSystem::kDefaultProc);
+  EXPECT_FALSE(excel.host.BarWindow());
+  EXPECT_EQ(excel.host.excel->ConnectedSinks(), 0u);
+  excel.host.excel->SetReady(true);
+  excel.host.clock.Advance(500);
+}
+
+TEST(Watches, OneAtATimeAndAFailedStartLeavesNone) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  excel.host.calls.FailCall("Timers.SetTimer", 1);
+  StartWatch(CloseWatchProc);
+  EXPECT_EQ(Shared().nTimerId, 0u);
+  StartWatch(CloseWatchProc);
+  StartWatch(SaveAsWatchProc);
+  EXPECT_EQ(excel.host.clock.PendingTimers(), 1u);
+  excel.host.clock.Advance(50);
+  EXPECT_EQ(Shared().nTimerId, 0u);
+  EXPECT_EQ(excel.host.clock.PendingTimers(), 0u);
+}
+
+TEST(Watches, EditWatchWaitsWhileACellIsEdited) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.Connect();
+  Shared().bMenuActivating = true;
+  ASSERT_FALSE(excel.host.excel->FocusClass("EXCEL6"));
+  StartWatch(EditWatchProc);
+  excel.host.clock.Advance(1000);
+  EXPECT_NE(Shared().nTimerId, 0u);
+  EXPECT_TRUE(Shared().bMenuActivating);
+  ASSERT_FALSE(excel.host.excel->FocusClass("EXCEL7"));
+  excel.host.clock.Advance(50);
+  EXPECT_EQ(Shared().nTimerId, 0u);
+  EXPECT_FALSE(Shared().bMenuActivating);
+}
+
+}  // namespace
+}  // namespace vestrano
