@@ -109,7 +109,7 @@ void Vestranov3::RefreshTabs(const host::WorkbookPtr& workbook) {
   if (name && shared.oTabForm) shared.oTabForm->UpdateMenu(*name);
   shared.bUpdatingTabs = false;
   // With fewer than two workbooks the strip may just have appeared, or need reserving again.
-  if (CountVisibleWorkbooks() < 2) RequestDeskFrameChange();
+  if (CountVisibleWorkbooks(2) < 2) RequestDeskFrameChange();
 }
 
 void Vestranov3::SheetActivate(const host::SheetPtr& sheet) {
@@ -159,7 +159,7 @@ void Vestranov3::oAppExcel_WorkbookActivate(const host::WorkbookPtr& Wb) {
 }
 
 void Vestranov3::oAppExcel_WorkbookBeforeClose() {
-  if (CountVisibleWorkbooks() < 1) StartWatch(CloseWatchProc);
+  if (CountVisibleWorkbooks(1) < 1) StartWatch(CloseWatchProc);
 }
 
 void Vestranov3::oAppExcel_WorkbookBeforeSave(bool SaveAsUI) {

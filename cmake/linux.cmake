@@ -41,6 +41,6 @@ endforeach()
 find_package(benchmark REQUIRED)
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 add_executable(vestrano_bench ${BENCH_SOURCES})
-target_link_libraries(vestrano_bench PRIVATE vestrano_fakes benchmark::benchmark)
+target_link_libraries(vestrano_bench PRIVATE vestrano_simlib benchmark::benchmark)
 # A short run proves the benchmarks still work; real figures come from a Release build.
 add_test(NAME bench.smoke COMMAND vestrano_bench --benchmark_min_time=0.001)

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <charconv>
+#include <limits>
 
 #include "base/utf8.h"
 #include "base/wildcard.h"
@@ -58,12 +59,17 @@ void ResetShared() {
 }
 
 std::int32_t CountVisibleWorkbooks() {
+  return CountVisibleWorkbooks(std::numeric_limits<std::int32_t>::max());
+}
+
+std::int32_t CountVisibleWorkbooks(std::int32_t limit) {
   auto& app = Shared().oExcelApp;
   auto workbooks = app ? app->Workbooks() : nullptr;
   auto all = workbooks ? workbooks->Enumerate() : std::nullopt;
   if (!all) return 0;
   std::int32_t count = 0;
   for (const auto& workbook : *all) {
+    if (count >= limit) break;
     if (workbook && WorkbookHasVisibleWindow(*workbook)) ++count;
   }
   return count;

@@ -52,6 +52,9 @@ bool HasModifiedMark(std::string_view caption);
 
 // Number of open workbooks that have at least one visible window.
 std::int32_t CountVisibleWorkbooks();
+// The same count, but it stops at `limit`: callers that only compare it with 1 or 2 (a paint,
+// an event) need not ask Excel about every workbook's windows.
+std::int32_t CountVisibleWorkbooks(std::int32_t limit);
 // True when the workbook has at least one visible window.
 bool WorkbookHasVisibleWindow(host::IWorkbook& workbook);
 // True when the workbook of that name is open and has a visible window.

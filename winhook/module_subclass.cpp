@@ -38,7 +38,7 @@ std::intptr_t Forward(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
 
 std::intptr_t OnNcCalcSize(Hwnd hwnd, std::uintptr_t wparam, std::intptr_t lparam) {
   auto* params = reinterpret_cast<host::NcCalcSizeParams*>(lparam);
-  if (CountVisibleWorkbooks() < 1 || wparam == 0 || !params || !params->lppos) {
+  if (CountVisibleWorkbooks(1) < 1 || wparam == 0 || !params || !params->lppos) {
     return Forward(hwnd, host::kWmNcCalcSize, wparam, lparam);
   }
   // The client area is computed from the window's new position alone, so the area keeps no
@@ -118,7 +118,7 @@ void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::u
 }
 
 std::intptr_t OnNcPaint(Hwnd hwnd, std::uintptr_t wparam, std::intptr_t lparam) {
-  if (CountVisibleWorkbooks() < 1) return Forward(hwnd, host::kWmNcPaint, wparam, lparam);
+  if (CountVisibleWorkbooks(1) < 1) return Forward(hwnd, host::kWmNcPaint, wparam, lparam);
   const auto version = ReadHostVersion();
   const Rect desk = Windows()->GetWindowRect(Shared().hDeskWnd).value_or(Rect{});
   // A change of the Office colour scheme shows at the next paint.

@@ -71,7 +71,7 @@ void CloseWatchProc(host::TimerId, std::uint32_t) {
     }
     if (!ExcelReady()) return;
     StopWatch();
-    if (CountVisibleWorkbooks() < 1) {
+    if (CountVisibleWorkbooks(1) < 1) {
       if (const auto& form = Shared().oTabForm) form->Hide();
       RequestDeskFrameChange();
     }

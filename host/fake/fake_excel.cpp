@@ -500,6 +500,12 @@ FakeExcel::Outcome FakeExcel::FocusClass(std::string_view class_name) {
   return std::nullopt;
 }
 
+void FakeExcel::RaiseWorkbookOpen(std::string_view name) {
+  if (auto state = Find(name)) {
+    RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookOpen(Wrap(state)); });
+  }
+}
+
 std::string FakeExcel::Describe() const {
   if (workbooks_.empty()) return "workbooks: (none)";
   const FakeWorkbookState* active = ActiveState();

@@ -100,6 +100,9 @@ class FakeExcel final : public host::IApplication {
   // "workbooks: [Book1.xlsx*] | PERSONAL.XLSB~" as the scenario language prints it.
   std::string Describe() const;
   std::size_t ConnectedSinks() const { return sinks_.size(); }
+  // Raises WorkbookOpen again for an open workbook, so that benchmarks can measure the handler
+  // without the workbook collection growing.
+  void RaiseWorkbookOpen(std::string_view name);
   vestrano::Hwnd MainWindow() const { return main_window_; }
   bool InModal() const { return modal_depth_ > 0; }
   HostCalls& Calls() { return calls_; }
