@@ -91,13 +91,14 @@ void Vestranov3::UpdateModifiedMark(const host::SheetPtr& sheet) {
   if (!app || !app->Visible().value_or(true)) return;
   auto item = SelectedTab();
   auto workbook = sheet ? sheet->Parent() : nullptr;
-  const auto saved = workbook ? workbook->Saved() : std::nullopt;
-  auto caption = item ? item->Caption() : std::nullopt;
-  if (!saved || !caption) return;
-  const bool marked = HasModifiedMark(*caption);
-  if (!*saved && !marked) {
-    item->SetCaption(*caption + std::string(kModifiedMark));
-  } else if (*saved && marked) {
+  if (!item || !workbook) return;
+  const std::optional<bool> saved = workbook->Saved();
+  const std::optional<std::string> caption = item->Caption();
+  if (!saved.has_value() || !caption.has_value()) return;
+  const bool marked = HasModifiedMark(caption.value());
+  if (!saved.value() && !marked) {
+    item->SetCaption(caption.value() + std::string(kModifiedMark));
+  } else if (saved.value() && marked) {
     if (auto name = workbook->Name()) item->SetCaption(*name);
   }
 }

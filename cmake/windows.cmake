@@ -8,6 +8,33 @@ file(GLOB VESTRANO_WIN32_SOURCES CONFIGURE_DEPENDS
 
 set(VESTRANO_DEF_FILE ${CMAKE_SOURCE_DIR}/addin/win32/vestrano.def)
 
+# The type library, compiled from its IDL by Wine's IDL compiler (mingw-w64-tools) for this
+# target's bitness. It refers to IDispatch in stdole2.tlb instead of defining it, which needs
+# stdole2.tlb at build time; Wine ships one for each architecture.
+find_program(VESTRANO_WIDL NAMES ${VESTRANO_MINGW_TRIPLE}-widl widl REQUIRED)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VESTRANO_WIDL_TARGET --win64)
+  set(VESTRANO_STDOLE_HINTS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows)
+else()
+  set(VESTRANO_WIDL_TARGET --win32)
+  set(VESTRANO_STDOLE_HINTS /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows)
+endif()
+find_path(VESTRANO_STDOLE_DIR stdole2.tlb
+  PATHS ${VESTRANO_STDOLE_HINTS} /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+  NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(VESTRANO_TLB ${CMAKE_BINARY_DIR}/vestrano.tlb)
+add_custom_command(
+  OUTPUT ${VESTRANO_TLB}
+  COMMAND ${VESTRANO_WIDL} ${VESTRANO_WIDL_TARGET} -t -I ${CMAKE_SOURCE_DIR}
+          -L ${VESTRANO_STDOLE_DIR} -o ${VESTRANO_TLB} ${CMAKE_SOURCE_DIR}/resources/vestrano.idl
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/vestrano.idl
+          ${CMAKE_SOURCE_DIR}/addin/win32/vestrano_ids.h
+  COMMENT "Compiling the type library vestrano.tlb"
+  VERBATIM)
+# windres looks for the files that the script names in its include folders.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/vestrano.rc PROPERTIES
+  OBJECT_DEPENDS ${VESTRANO_TLB})
+
 add_library(Vestrano SHARED
   ${VESTRANO_LOGIC_SOURCES}
   ${VESTRANO_WIN32_SOURCES}
@@ -21,7 +48,7 @@ set_target_properties(Vestrano PROPERTIES
   SUFFIX ".dll"
   LINK_DEPENDS ${VESTRANO_DEF_FILE})
 
-target_include_directories(Vestrano PRIVATE ${CMAKE_SOURCE_DIR})
+target_include_directories(Vestrano PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 target_compile_definitions(Vestrano PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(Vestrano PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
 
@@ -34,3 +61,13 @@ target_link_options(Vestrano PRIVATE
   $<$<CONFIG:Release,MinSizeRel>:-s>)
 target_link_libraries(Vestrano PRIVATE
   oleacc oleaut32 ole32 uuid gdi32 user32 advapi32 shell32)
+
+# The Wine test program: registers, creates, connects and disconnects the DLL inside a small
+# Excel of its own (tests/wine/), and checks what each step left behind.
+file(GLOB VESTRANO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+add_executable(vestrano_wine_test ${VESTRANO_WINE_TEST_SOURCES})
+target_include_directories(vestrano_wine_test PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(vestrano_wine_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
+target_compile_options(vestrano_wine_test PRIVATE -Wall -Wextra)
+target_link_options(vestrano_wine_test PRIVATE -municode -static-libgcc -static-libstdc++ -static)
+target_link_libraries(vestrano_wine_test PRIVATE oleaut32 ole32 uuid user32 gdi32 advapi32)

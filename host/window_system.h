@@ -20,8 +20,9 @@ namespace vestrano::host {
 inline constexpr std::uint32_t kWmSize = 0x0005;
 inline constexpr std::uint32_t kWmNcCalcSize = 0x0083;
 inline constexpr std::uint32_t kWmNcPaint = 0x0085;
-// WM_NCCALCSIZE answer: redraw the whole window.
-inline constexpr std::intptr_t kWvrRedraw = 0x0400;
+// WM_NCCALCSIZE answer: the second and third rectangles are the valid destination and source
+// areas (WVR_VALIDRECTS).
+inline constexpr std::intptr_t kWvrValidRects = 0x0400;
 
 // SetWindowPos flags.
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;

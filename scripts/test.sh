@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs whatever is missing, then runs every test: the Linux build of the logic with its unit
 # tests, scenarios and benchmark smoke test under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and the cross build of both DLLs with their export, import and version checks.
+# the cross build of both DLLs with their export, import and version checks, and the real DLL
+# registered, created and connected to a minimal Excel under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${VESTRANO_BUILD_JOBS:-2}
@@ -22,5 +23,8 @@ step "running the unit tests, scenarios and benchmark smoke test"
 
 step "cross-building Vestrano.dll (32-bit and 64-bit) and checking it"
 bash scripts/build-windows.sh
+
+step "registering, connecting and disconnecting the real DLL under Wine (headless)"
+bash scripts/test-wine.sh --no-build
 
 step "all tests passed"

@@ -126,7 +126,7 @@ std::intptr_t StripProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
     const host::WindowPos& pos = *params.lppos;
     params.rgrc[0] = Rect{pos.x, pos.y + 24, pos.x + pos.cx, pos.y + pos.cy};
     g_seen.push_back(seen);
-    return host::kWvrRedraw;
+    return host::kWvrValidRects;
   }
   g_seen.push_back(seen);
   return g.windows->CallWindowProc(g.before_a, hwnd, message, wparam, lparam);

@@ -52,7 +52,7 @@ std::intptr_t OnNcCalcSize(Hwnd hwnd, std::uintptr_t wparam, std::intptr_t lpara
   }
   params->rgrc[0] = client;
   params->rgrc[1] = client;
-  return host::kWvrRedraw;
+  return host::kWvrValidRects;
 }
 
 int BarWidth(const Rect& desk, std::optional<double> version) {

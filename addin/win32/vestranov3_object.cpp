@@ -1,0 +1,101 @@
+// The add-in object's lifetime and its connection and ribbon interfaces through the vtable.
+// Nothing thrown by the logic may reach Office: each method turns it into an HRESULT.
+#include "addin/win32/vestranov3_object.h"
+
+#include <new>
+
+#include "addin/win32/this_module.h"
+#include "addin/win32/vestrano_ids.h"
+#include "host/win32/win32_excel.h"
+#include "host/win32/win32_platform.h"
+
+namespace vestrano::win32 {
+namespace {
+
+template <typename Body>
+HRESULT Guarded(Body body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+}  // namespace
+
+HRESULT Vestranov3Object::Create(REFIID iid, void** out) noexcept {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return Guarded([&] {
+    // The logic reaches Windows through the platform from its first call on.
+    InstallWin32Platform(ThisModule());
+    auto* object = new Vestranov3Object();
+    const HRESULT hr = object->QueryInterface(iid, out);
+    object->Release();
+    return hr;
+  });
+}
+
+HRESULT Vestranov3Object::QueryInterface(REFIID iid, void** out) noexcept {
+  if (!out) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IDTExtensibility2) ||
+      iid == kDiidVestranov3) {
+    *out = static_cast<IDTExtensibility2*>(this);
+  } else if (iid == __uuidof(IRibbonExtensibility)) {
+    *out = static_cast<IRibbonExtensibility*>(this);
+  } else {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG Vestranov3Object::AddRef() noexcept {
+  return InterlockedIncrement(&refs_);
+}
+
+ULONG Vestranov3Object::Release() noexcept {
+  const ULONG refs = InterlockedDecrement(&refs_);
+  // The logic's destructor disconnects an add-in released while still connected.
+  if (refs == 0) delete this;
+  return refs;
+}
+
+HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
+                                       IDispatch* /*AddInInst*/, SAFEARRAY** /*custom*/) noexcept {
+  return Guarded([&] {
+    InstallWin32Platform(ThisModule());
+    addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
+                                      static_cast<int>(ConnectMode));
+    return S_OK;
+  });
+}
+
+HRESULT Vestranov3Object::OnDisconnection(ext_DisconnectMode /*RemoveMode*/,
+                                          SAFEARRAY** /*custom*/) noexcept {
+  return Guarded([&] {
+    addin_.AddinInstance_OnDisconnection();
+    return S_OK;
+  });
+}
+
+HRESULT Vestranov3Object::OnAddInsUpdate(SAFEARRAY** /*custom*/) noexcept {
+  return S_OK;
+}
+HRESULT Vestranov3Object::OnStartupComplete(SAFEARRAY** /*custom*/) noexcept {
+  return S_OK;
+}
+HRESULT Vestranov3Object::OnBeginShutdown(SAFEARRAY** /*custom*/) noexcept {
+  return S_OK;
+}
+
+HRESULT Vestranov3Object::GetCustomUI(BSTR /*RibbonID*/, BSTR* RibbonXml) noexcept {
+  if (!RibbonXml) return E_POINTER;
+  *RibbonXml = nullptr;
+  return E_NOTIMPL;
+}
+
+}  // namespace vestrano::win32

@@ -1,0 +1,169 @@
+// The AppEvents sink: an IDispatch whose Invoke turns Excel's event DISPIDs into calls on the
+// logic's host::IAppEvents. Events the logic does not handle are acknowledged and dropped.
+#include "host/win32/win32_app_events.h"
+
+#include <new>
+
+#include "host/win32/com_ptr.h"
+#include "host/win32/dispatch_args.h"
+#include "host/win32/module_refs.h"
+#include "host/win32/variant.h"
+#include "host/win32/win32_excel.h"
+
+namespace vestrano::win32 {
+namespace {
+
+// AppEvents DISPIDs of the events the logic handles.
+constexpr DISPID kSheetSelectionChange = 0x616;
+constexpr DISPID kSheetActivate = 0x619;
+constexpr DISPID kNewWorkbook = 0x61D;
+constexpr DISPID kWindowDeactivate = 0x615;
+constexpr DISPID kWorkbookOpen = 0x61F;
+constexpr DISPID kWorkbookActivate = 0x620;
+constexpr DISPID kWorkbookBeforeClose = 0x622;
+constexpr DISPID kWorkbookBeforeSave = 0x623;
+
+ComPtr<IDispatch> ObjectArg(const DISPPARAMS* params, UINT index) {
+  const VARIANT* arg = PositionalArg(params, index);
+  return arg ? VariantToDispatch(*arg) : nullptr;
+}
+
+class AppEventSink final : public IDispatch {
+ public:
+  explicit AppEventSink(host::IAppEvents& events) : events_(&events) {}
+
+  // After this the sink forwards nothing; Excel may still hold it for a while.
+  void Detach() { events_ = nullptr; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kDiidAppEvents) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return InterlockedIncrement(&refs_); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
+    const ULONG refs = InterlockedDecrement(&refs_);
+    if (refs == 0) delete this;
+    return refs;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+    if (info) *info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID,
+                                          DISPID* ids) noexcept override {
+    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+  }
+
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
+    if (result) VariantInit(result);
+    try {
+      // Holds the sink if the handler disconnects the events while it runs.
+      ComPtr<AppEventSink> keep(this);
+      if (events_) Dispatch(id, params);
+    } catch (...) {
+      // An event must never unwind into Excel; the logic's error policy is to go on.
+    }
+    return S_OK;
+  }
+
+ private:
+  void Dispatch(DISPID id, const DISPPARAMS* params) {
+    switch (id) {
+      case kSheetActivate:
+        events_->SheetActivate(MakeWin32Sheet(ObjectArg(params, 0)));
+        break;
+      case kSheetSelectionChange:
+        events_->SheetSelectionChange(MakeWin32Sheet(ObjectArg(params, 0)));
+        break;
+      case kNewWorkbook:
+        events_->NewWorkbook(MakeWin32Workbook(ObjectArg(params, 0)));
+        break;
+      case kWindowDeactivate:
+        events_->WindowDeactivate(MakeWin32Workbook(ObjectArg(params, 0)),
+                                  MakeWin32Window(ObjectArg(params, 1)));
+        break;
+      case kWorkbookActivate:
+        events_->WorkbookActivate(MakeWin32Workbook(ObjectArg(params, 0)));
+        break;
+      case kWorkbookOpen:
+        events_->WorkbookOpen(MakeWin32Workbook(ObjectArg(params, 0)));
+        break;
+      case kWorkbookBeforeClose: {
+        const VARIANT* cancel_arg = PositionalArg(params, 1);
+        bool cancel = ReadByRefBool(cancel_arg).value_or(false);
+        events_->WorkbookBeforeClose(MakeWin32Workbook(ObjectArg(params, 0)), cancel);
+        WriteByRefBool(cancel_arg, cancel);
+        break;
+      }
+      case kWorkbookBeforeSave: {
+        const VARIANT* save_as_arg = PositionalArg(params, 1);
+        const VARIANT* cancel_arg = PositionalArg(params, 2);
+        const bool save_as_ui = save_as_arg && VariantToBool(*save_as_arg).value_or(false);
+        bool cancel = ReadByRefBool(cancel_arg).value_or(false);
+        events_->WorkbookBeforeSave(MakeWin32Workbook(ObjectArg(params, 0)), save_as_ui, cancel);
+        WriteByRefBool(cancel_arg, cancel);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  LONG refs_ = 1;
+  host::IAppEvents* events_;
+  ObjectRef module_ref_;
+};
+
+class AppEventConnection final : public host::IEventConnection {
+ public:
+  AppEventConnection(ComPtr<IConnectionPoint> point, ComPtr<AppEventSink> sink, DWORD cookie)
+      : point_(std::move(point)), sink_(std::move(sink)), cookie_(cookie) {}
+  ~AppEventConnection() override {
+    sink_->Detach();
+    point_->Unadvise(cookie_);
+  }
+
+ private:
+  ComPtr<IConnectionPoint> point_;
+  ComPtr<AppEventSink> sink_;
+  DWORD cookie_;
+};
+
+}  // namespace
+
+std::unique_ptr<host::IEventConnection> ConnectAppEvents(IDispatch* application,
+                                                         host::IAppEvents& events) {
+  if (!application) return nullptr;
+  ComPtr<IConnectionPointContainer> container;
+  if (FAILED(application->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) {
+    return nullptr;
+  }
+  ComPtr<IConnectionPoint> point;
+  if (FAILED(container->FindConnectionPoint(kDiidAppEvents, point.Put())) || !point) {
+    return nullptr;
+  }
+  auto sink = ComPtr<AppEventSink>::Adopt(new (std::nothrow) AppEventSink(events));
+  if (!sink) return nullptr;
+  DWORD cookie = 0;
+  if (FAILED(point->Advise(sink.Get(), &cookie))) {
+    sink->Detach();
+    return nullptr;
+  }
+  return std::make_unique<AppEventConnection>(std::move(point), std::move(sink), cookie);
+}
+
+}  // namespace vestrano::win32

@@ -1,0 +1,218 @@
+// user32/gdi32 window calls. The logic reads WM_NCCALCSIZE's lParam (NCCALCSIZE_PARAMS and its
+// WINDOWPOS) through its own declarations of those structures, so their layout is checked here
+// against Win32's, where both are visible.
+#include "host/win32/win32_window_system.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "host/win32/unique_handle.h"
+#include "host/win32/wide_text.h"
+#include "host/win32/window_trampolines.h"
+
+namespace vestrano::win32 {
+namespace {
+
+static_assert(sizeof(Hwnd) == sizeof(HWND));
+static_assert(sizeof(Rect) == sizeof(RECT) && offsetof(Rect, left) == offsetof(RECT, left) &&
+              offsetof(Rect, top) == offsetof(RECT, top) &&
+              offsetof(Rect, right) == offsetof(RECT, right) &&
+              offsetof(Rect, bottom) == offsetof(RECT, bottom));
+static_assert(sizeof(host::WindowPos) == sizeof(WINDOWPOS) &&
+              offsetof(host::WindowPos, hwnd) == offsetof(WINDOWPOS, hwnd) &&
+              offsetof(host::WindowPos, insert_after) == offsetof(WINDOWPOS, hwndInsertAfter) &&
+              offsetof(host::WindowPos, x) == offsetof(WINDOWPOS, x) &&
+              offsetof(host::WindowPos, y) == offsetof(WINDOWPOS, y) &&
+              offsetof(host::WindowPos, cx) == offsetof(WINDOWPOS, cx) &&
+              offsetof(host::WindowPos, cy) == offsetof(WINDOWPOS, cy) &&
+              offsetof(host::WindowPos, flags) == offsetof(WINDOWPOS, flags));
+static_assert(sizeof(host::NcCalcSizeParams) == sizeof(NCCALCSIZE_PARAMS) &&
+              offsetof(host::NcCalcSizeParams, rgrc) == offsetof(NCCALCSIZE_PARAMS, rgrc) &&
+              offsetof(host::NcCalcSizeParams, lppos) == offsetof(NCCALCSIZE_PARAMS, lppos));
+static_assert(host::kWmNcCalcSize == WM_NCCALCSIZE && host::kWmNcPaint == WM_NCPAINT &&
+              host::kWmSize == WM_SIZE);
+static_assert(host::kFrameChangeFlags ==
+              (SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER));
+
+Rect FromRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+// Set and Get of window longs return 0 both for failure and for a previous value of 0.
+template <typename Call>
+std::optional<LONG_PTR> WindowLongCall(Call call) {
+  SetLastError(ERROR_SUCCESS);
+  const LONG_PTR result = call();
+  if (result == 0 && GetLastError() != ERROR_SUCCESS) return std::nullopt;
+  return result;
+}
+
+}  // namespace
+
+Win32WindowSystem::~Win32WindowSystem() {
+  for (const auto& name : registered_classes_) UnregisterClassW(name.c_str(), module_);
+}
+
+Hwnd Win32WindowSystem::FindWindowEx(Hwnd parent, Hwnd after,
+                                     std::optional<std::string_view> class_name,
+                                     std::optional<std::string_view> title) {
+  const std::wstring wide_class = class_name ? Utf8ToWide(*class_name) : std::wstring();
+  const std::wstring wide_title = title ? Utf8ToWide(*title) : std::wstring();
+  return FromHwnd(FindWindowExW(ToHwnd(parent), ToHwnd(after),
+                                class_name ? wide_class.c_str() : nullptr,
+                                title ? wide_title.c_str() : nullptr));
+}
+
+std::optional<std::string> Win32WindowSystem::GetClassName(Hwnd hwnd) {
+  wchar_t buffer[257];  // class names are at most 256 characters
+  const int length = GetClassNameW(ToHwnd(hwnd), buffer, static_cast<int>(std::size(buffer)));
+  if (length <= 0) return std::nullopt;
+  return WideToUtf8({buffer, static_cast<std::size_t>(length)});
+}
+
+std::optional<std::string> Win32WindowSystem::GetWindowText(Hwnd hwnd) {
+  const HWND window = ToHwnd(hwnd);
+  if (!IsWindow(window)) return std::nullopt;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return WideToUtf8(text);
+}
+
+host::WindowProcRef Win32WindowSystem::SubclassWindow(Hwnd hwnd, host::WindowProc proc) {
+  return reinterpret_cast<host::WindowProcRef>(InstallSubclass(ToHwnd(hwnd), proc));
+}
+
+bool Win32WindowSystem::RestoreWindowProc(Hwnd hwnd, host::WindowProcRef previous) {
+  return RemoveSubclass(ToHwnd(hwnd), reinterpret_cast<WNDPROC>(previous));
+}
+
+std::intptr_t Win32WindowSystem::CallWindowProc(host::WindowProcRef previous, Hwnd hwnd,
+                                                std::uint32_t message, std::uintptr_t wparam,
+                                                std::intptr_t lparam) {
+  if (!previous) return DefWindowProcW(ToHwnd(hwnd), message, wparam, lparam);
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(previous), ToHwnd(hwnd), message, wparam,
+                         lparam);
+}
+
+std::optional<Hwnd> Win32WindowSystem::SetOwner(Hwnd hwnd, Hwnd owner) {
+  const auto previous = WindowLongCall([&] {
+    return SetWindowLongPtrW(ToHwnd(hwnd), GWLP_HWNDPARENT, static_cast<LONG_PTR>(owner.value));
+  });
+  if (!previous) return std::nullopt;
+  return Hwnd{static_cast<std::uintptr_t>(*previous)};
+}
+
+bool Win32WindowSystem::SetStyle(Hwnd hwnd, std::uint32_t style) {
+  return WindowLongCall(
+             [&] { return SetWindowLongPtrW(ToHwnd(hwnd), GWL_STYLE, static_cast<LONG>(style)); })
+      .has_value();
+}
+
+bool Win32WindowSystem::SetParent(Hwnd child, Hwnd parent) {
+  SetLastError(ERROR_SUCCESS);
+  return ::SetParent(ToHwnd(child), ToHwnd(parent)) != nullptr || GetLastError() == ERROR_SUCCESS;
+}
+
+bool Win32WindowSystem::SetWindowPos(Hwnd hwnd, Hwnd insert_after, int x, int y, int cx, int cy,
+                                     std::uint32_t flags) {
+  return ::SetWindowPos(ToHwnd(hwnd), ToHwnd(insert_after), x, y, cx, cy, flags) != FALSE;
+}
+
+std::optional<Rect> Win32WindowSystem::GetWindowRect(Hwnd hwnd) {
+  RECT rect;
+  if (!::GetWindowRect(ToHwnd(hwnd), &rect)) return std::nullopt;
+  return FromRect(rect);
+}
+
+std::optional<Point> Win32WindowSystem::ScreenToClient(Hwnd hwnd, Point point) {
+  POINT p{point.x, point.y};
+  if (!::ScreenToClient(ToHwnd(hwnd), &p)) return std::nullopt;
+  return Point{p.x, p.y};
+}
+
+bool Win32WindowSystem::IsWindowVisible(Hwnd hwnd) {
+  return ::IsWindowVisible(ToHwnd(hwnd));
+}
+
+bool Win32WindowSystem::LockWindowUpdate(Hwnd hwnd) {
+  return ::LockWindowUpdate(ToHwnd(hwnd));
+}
+
+Hwnd Win32WindowSystem::SetFocus(Hwnd hwnd) {
+  return FromHwnd(::SetFocus(ToHwnd(hwnd)));
+}
+
+host::DeviceContext Win32WindowSystem::GetWindowDC(Hwnd hwnd) {
+  return reinterpret_cast<host::DeviceContext>(::GetWindowDC(ToHwnd(hwnd)));
+}
+
+bool Win32WindowSystem::ReleaseDC(Hwnd hwnd, host::DeviceContext dc) {
+  return UniqueWindowDc({ToHwnd(hwnd), reinterpret_cast<HDC>(dc)}).Close() != 0;
+}
+
+host::Brush Win32WindowSystem::CreateSolidBrush(Rgb color) {
+  return reinterpret_cast<host::Brush>(::CreateSolidBrush(color.ToColorRef()));
+}
+
+bool Win32WindowSystem::DeleteObject(host::Brush brush) {
+  return UniqueBrush(reinterpret_cast<HBRUSH>(brush)).Close() != FALSE;
+}
+
+bool Win32WindowSystem::FillRect(host::DeviceContext dc, const Rect& rect, host::Brush brush) {
+  const RECT r{rect.left, rect.top, rect.right, rect.bottom};
+  return ::FillRect(reinterpret_cast<HDC>(dc), &r, reinterpret_cast<HBRUSH>(brush)) != 0;
+}
+
+bool Win32WindowSystem::EnsureClass(const std::wstring& class_name) {
+  if (std::find(registered_classes_.begin(), registered_classes_.end(), class_name) !=
+      registered_classes_.end()) {
+    return true;
+  }
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.style = CS_DBLCLKS;
+  window_class.lpfnWndProc = OwnWindowTrampoline;
+  window_class.hInstance = module_;
+  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = class_name.c_str();
+  if (!RegisterClassExW(&window_class)) return false;
+  registered_classes_.push_back(class_name);
+  return true;
+}
+
+Hwnd Win32WindowSystem::CreateWindow(std::string_view class_name, std::string_view title,
+                                     std::uint32_t style, host::WindowProc proc) {
+  const std::wstring wide_class = Utf8ToWide(class_name);
+  if (!proc || !EnsureClass(wide_class)) return {};
+  const std::wstring wide_title = Utf8ToWide(title);
+  return FromHwnd(CreateWindowExW(0, wide_class.c_str(), wide_title.c_str(),
+                                  style & ~static_cast<DWORD>(WS_VISIBLE), 0, 0, 0, 0, nullptr,
+                                  nullptr, module_, reinterpret_cast<void*>(proc)));
+}
+
+std::intptr_t Win32WindowSystem::DefWindowProc(Hwnd hwnd, std::uint32_t message,
+                                               std::uintptr_t wparam, std::intptr_t lparam) {
+  return DefWindowProcW(ToHwnd(hwnd), message, wparam, lparam);
+}
+
+bool Win32WindowSystem::DestroyWindow(Hwnd hwnd) {
+  return UniqueWindow(ToHwnd(hwnd)).Close() != FALSE;
+}
+
+bool Win32WindowSystem::ShowWindow(Hwnd hwnd, bool show) {
+  const HWND window = ToHwnd(hwnd);
+  if (!IsWindow(window)) return false;
+  // ShowWindow answers the previous visibility, not success.
+  ::ShowWindow(window, show ? SW_SHOW : SW_HIDE);
+  return true;
+}
+
+std::optional<Rect> Win32WindowSystem::GetClientRect(Hwnd hwnd) {
+  RECT rect;
+  if (!::GetClientRect(ToHwnd(hwnd), &rect)) return std::nullopt;
+  return FromRect(rect);
+}
+
+}  // namespace vestrano::win32

@@ -1,0 +1,66 @@
+// The window system behind host/window_system.h: user32 and gdi32 calls on real windows, with
+// the logic's window procedures reached through trampolines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/win32/windows_api.h"
+#include "host/window_system.h"
+
+namespace vestrano::win32 {
+
+class Win32WindowSystem final : public host::IWindowSystem {
+ public:
+  // `module` owns the window classes that CreateWindow registers.
+  explicit Win32WindowSystem(HINSTANCE module) : module_(module) {}
+  // Unregisters those classes, so that a later load of the DLL can register them again.
+  ~Win32WindowSystem() override;
+
+  Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
+                    std::optional<std::string_view> title) override;
+  std::optional<std::string> GetClassName(Hwnd hwnd) override;
+  std::optional<std::string> GetWindowText(Hwnd hwnd) override;
+  host::WindowProcRef SubclassWindow(Hwnd hwnd, host::WindowProc proc) override;
+  bool RestoreWindowProc(Hwnd hwnd, host::WindowProcRef previous) override;
+  std::intptr_t CallWindowProc(host::WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
+                               std::uintptr_t wparam, std::intptr_t lparam) override;
+  std::optional<Hwnd> SetOwner(Hwnd hwnd, Hwnd owner) override;
+  bool SetStyle(Hwnd hwnd, std::uint32_t style) override;
+  bool SetParent(Hwnd child, Hwnd parent) override;
+  bool SetWindowPos(Hwnd hwnd, Hwnd insert_after, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override;
+  std::optional<Rect> GetWindowRect(Hwnd hwnd) override;
+  std::optional<Point> ScreenToClient(Hwnd hwnd, Point point) override;
+  bool IsWindowVisible(Hwnd hwnd) override;
+  bool LockWindowUpdate(Hwnd hwnd) override;
+  Hwnd SetFocus(Hwnd hwnd) override;
+  host::DeviceContext GetWindowDC(Hwnd hwnd) override;
+  bool ReleaseDC(Hwnd hwnd, host::DeviceContext dc) override;
+  host::Brush CreateSolidBrush(Rgb color) override;
+  bool DeleteObject(host::Brush brush) override;
+  bool FillRect(host::DeviceContext dc, const Rect& rect, host::Brush brush) override;
+  Hwnd CreateWindow(std::string_view class_name, std::string_view title, std::uint32_t style,
+                    host::WindowProc proc) override;
+  std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
+                              std::intptr_t lparam) override;
+  bool DestroyWindow(Hwnd hwnd) override;
+  bool ShowWindow(Hwnd hwnd, bool show) override;
+  std::optional<Rect> GetClientRect(Hwnd hwnd) override;
+
+ private:
+  bool EnsureClass(const std::wstring& class_name);
+
+  HINSTANCE module_;
+  std::vector<std::wstring> registered_classes_;
+};
+
+// Conversions between the logic's handles and Win32's.
+inline HWND ToHwnd(Hwnd hwnd) {
+  return reinterpret_cast<HWND>(hwnd.value);
+}
+inline Hwnd FromHwnd(HWND hwnd) {
+  return Hwnd{reinterpret_cast<std::uintptr_t>(hwnd)};
+}
+
+}  // namespace vestrano::win32

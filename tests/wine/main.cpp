@@ -1,0 +1,133 @@
+// vestrano_wine_test: takes Vestrano.dll through its life in a process of its own, as Excel
+// would, and checks each step: registration with regsvr32, creation from its ProgID, its COM
+// interfaces, connection to a small Excel of the test's own and disconnection, unloading, and
+// unregistration. Usage: vestrano_wine_test.exe <path of Vestrano.dll>
+#include <cstdio>
+
+#include "addin/win32/vestrano_ids.h"
+#include "tests/wine/checks.h"
+#include "tests/wine/com_checks.h"
+#include "tests/wine/connection_checks.h"
+#include "tests/wine/excel_windows.h"
+#include "tests/wine/fake_excel.h"
+#include "tests/wine/registry_checks.h"
+#include "tests/wine/typelib_checks.h"
+
+namespace wine_test {
+namespace {
+
+using DllCanUnloadNowProc = HRESULT(STDAPICALLTYPE*)();
+
+HRESULT CanUnloadNow() {
+  const HMODULE dll = GetModuleHandleW(L"Vestrano.dll");
+  auto proc = dll ? reinterpret_cast<DllCanUnloadNowProc>(
+                        reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")))
+                  : nullptr;
+  return proc ? proc() : E_FAIL;
+}
+
+// IClassFactory::LockServer keeps the DLL loaded with no object alive, until it is undone.
+void CheckServerLock(Checks& checks, const CLSID& clsid) {
+  ComPtr<IClassFactory> factory;
+  if (FAILED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                              factory.PutVoid()))) {
+    checks.Check(false, "CoGetClassObject gives the class factory");
+    return;
+  }
+  factory->LockServer(TRUE);
+  auto unlocker = factory;
+  factory.Reset();
+  const HRESULT locked = CanUnloadNow();
+  unlocker->LockServer(FALSE);
+  unlocker.Reset();
+  checks.Check(locked == S_FALSE, "a LockServer lock keeps the DLL in use without any object");
+}
+
+// Creation, interfaces, connections, and what remains once the add-in is released.
+void CheckAddinObject(Checks& checks) {
+  CLSID clsid{};
+  checks.Check(SUCCEEDED(CLSIDFromProgID(L"ExcelOrlendix.Vestranov3", &clsid)) &&
+                   clsid == vestrano::win32::kClsidVestranov3,
+               "the ProgID ExcelOrlendix.Vestranov3 names the class");
+  ComPtr<IDTExtensibility2> addin;
+  const HRESULT created = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER,
+                                           __uuidof(IDTExtensibility2), addin.PutVoid());
+  if (!checks.Check(SUCCEEDED(created) && addin,
+                    "CoCreateInstance makes the add-in and answers IDTExtensibility2",
+                    Format("hr 0x%08lx", static_cast<unsigned long>(created)))) {
+    return;
+  }
+  CheckAddinInterfaces(checks, addin.Get());
+  {
+    ExcelWindows windows;
+    if (!checks.Check(windows.Main() && windows.Desk(),
+                      "the test's XLMAIN window and its XLDESK child exist")) {
+      return;
+    }
+    auto excel = ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main()));
+    CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
+    CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
+    CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
+    checks.Check(CanUnloadNow() == S_FALSE, "DllCanUnloadNow says S_FALSE while the add-in lives");
+    addin.Reset();
+    CheckServerLock(checks, clsid);
+    checks.Check(CanUnloadNow() == S_OK, "DllCanUnloadNow says S_OK once everything is released");
+    CoFreeUnusedLibrariesEx(0, 0);
+    checks.Info(GetModuleHandleW(L"Vestrano.dll") ? "COM kept Vestrano.dll loaded"
+                                                  : "COM unloaded Vestrano.dll");
+    // A timer, hook or window procedure left behind in the unloaded DLL would now crash the
+    // process: focus changes and a stretch of the message loop exercise all three.
+    SetFocus(windows.Main());
+    SetFocus(windows.Desk());
+    SetWindowPos(windows.Desk(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    PumpMessages(300);
+    checks.Check(true, "focus changes and messages after release run without the add-in");
+  }
+}
+
+int Run(const std::wstring& dll_argument) {
+  Checks checks;
+  wchar_t full_path[MAX_PATH];
+  GetFullPathNameW(dll_argument.c_str(), MAX_PATH, full_path, nullptr);
+  const std::wstring dll_path = full_path;
+  checks.Info(Format("%d-bit test of %s%s", static_cast<int>(sizeof(void*) * 8),
+                     Narrow(dll_path).c_str(), RunningUnderWine() ? " under Wine" : ""));
+
+  RemoveOtherAddin();
+  PlantOtherAddin();
+  const auto registered = RunRegsvr32(dll_path, false);
+  checks.Check(registered == 0u, "regsvr32 registers the DLL",
+               registered ? Format("exit code %lu", *registered) : "regsvr32 did not start");
+  CheckRegistered(checks, dll_path);
+  CheckTypeLibRegistered(checks, dll_path);
+  if (RunningUnderWine()) MirrorClassesToMachine(checks);
+
+  CheckAddinObject(checks);
+
+  if (RunningUnderWine()) RemoveMachineMirror(checks);
+  const auto unregistered = RunRegsvr32(dll_path, true);
+  checks.Check(unregistered == 0u, "regsvr32 /u unregisters the DLL",
+               unregistered ? Format("exit code %lu", *unregistered) : "regsvr32 did not start");
+  CheckUnregistered(checks);
+  CheckTypeLibUnregistered(checks);
+  RemoveOtherAddin();
+  return checks.Finish();
+}
+
+}  // namespace
+}  // namespace wine_test
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: vestrano_wine_test.exe <path of Vestrano.dll>\n");
+    return 2;
+  }
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+    std::fprintf(stderr, "vestrano_wine_test: COM would not start\n");
+    return 2;
+  }
+  const int result = wine_test::Run(argv[1]);
+  CoUninitialize();
+  return result;
+}
