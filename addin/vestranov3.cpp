@@ -5,6 +5,7 @@
 
 #include "addin/module_regvalue.h"
 #include "addin/settings_keys.h"
+#include "base/guarded.h"
 #include "host/registry.h"
 #include "tabbar/form_vestrano.h"
 #include "tabbar/module_pub.h"
@@ -14,14 +15,6 @@
 
 namespace vestrano {
 namespace {
-
-template <typename Body>
-void Guarded(Body body) noexcept {
-  try {
-    body();
-  } catch (...) {
-  }
-}
 
 host::TabItemPtr SelectedTab() {
   const auto& form = Shared().oTabForm;

@@ -22,7 +22,9 @@ constexpr Rgb kStripBlue{104, 140, 175};
 constexpr Rgb kStripSilver{170, 174, 181};
 constexpr Rgb kStripBlack{70, 70, 70};
 
-host::IWindowSystem* Windows() { return host::CurrentPlatform().windows; }
+host::IWindowSystem* Windows() {
+  return host::CurrentPlatform().windows;
+}
 
 void ReadOfficeTheme() {
   GetRegValue(host::kHkeyCurrentUser, kOfficeCommonKey, kOfficeThemeValue, Shared().nOfficeTheme);
@@ -32,8 +34,7 @@ std::intptr_t Forward(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
                       std::intptr_t lparam) {
   auto* windows = Windows();
   const auto previous = Subclass().lpPrevDeskProc;
-  return windows && previous ? windows->CallWindowProc(previous, hwnd, message, wparam, lparam)
-                             : 0;
+  return windows && previous ? windows->CallWindowProc(previous, hwnd, message, wparam, lparam) : 0;
 }
 
 std::intptr_t OnNcCalcSize(Hwnd hwnd, std::uintptr_t wparam, std::intptr_t lparam) {
@@ -86,9 +87,10 @@ void PaintStrip(const Rect& desk, std::optional<double> version) {
 void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::uintptr_t wparam) {
   auto* windows = Windows();
   auto& shared = Shared();
-  const Point screen_anchor =
-      shared.nTabPosition == 0 ? Point{desk.left, desk.top} : Point{desk.left, desk.bottom - kBarHeight};
-  const Point anchor = windows->ScreenToClient(shared.hExcelWnd, screen_anchor).value_or(screen_anchor);
+  const Point screen_anchor = shared.nTabPosition == 0 ? Point{desk.left, desk.top}
+                                                       : Point{desk.left, desk.bottom - kBarHeight};
+  const Point anchor =
+      windows->ScreenToClient(shared.hExcelWnd, screen_anchor).value_or(screen_anchor);
   const auto place = [&](Hwnd form, std::uint32_t show_flag) {
     windows->SetWindowPos(form, host::kHwndTop, anchor.x + kBarInset, anchor.y, width, kBarHeight,
                           show_flag);
@@ -140,10 +142,14 @@ std::optional<Rgb> StripColor(std::optional<double> version, std::int32_t office
   if (!version) return std::nullopt;
   if (*version <= 11) return kStripBlue;
   switch (office_theme) {
-    case 1: return kStripBlue;
-    case 2: return kStripSilver;
-    case 3: return kStripBlack;
-    default: return std::nullopt;
+    case 1:
+      return kStripBlue;
+    case 2:
+      return kStripSilver;
+    case 3:
+      return kStripBlack;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -178,9 +184,12 @@ std::intptr_t DeskWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wp
                              std::intptr_t lparam) {
   try {
     switch (message) {
-      case host::kWmNcCalcSize: return OnNcCalcSize(hwnd, wparam, lparam);
-      case host::kWmNcPaint: return OnNcPaint(hwnd, wparam, lparam);
-      default: return Forward(hwnd, message, wparam, lparam);
+      case host::kWmNcCalcSize:
+        return OnNcCalcSize(hwnd, wparam, lparam);
+      case host::kWmNcPaint:
+        return OnNcPaint(hwnd, wparam, lparam);
+      default:
+        return Forward(hwnd, message, wparam, lparam);
     }
   } catch (...) {
     // Nothing may unwind into Excel's message loop.

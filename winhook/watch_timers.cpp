@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "base/guarded.h"
 #include "host/platform.h"
 #include "tabbar/form_vestrano.h"
 #include "tabbar/module_pub.h"
@@ -37,15 +38,6 @@ bool Editing() {
 
 void RebuildTabs() {
   if (const auto& form = Shared().oTabForm) form->UpdateMenu({});
-}
-
-// Timer procedures are called from Excel's message loop: nothing may unwind into it.
-template <typename Body>
-void Guarded(Body body) noexcept {
-  try {
-    body();
-  } catch (...) {
-  }
 }
 
 }  // namespace

@@ -1,29 +1,12 @@
 // The DLL's entry points: DllMain and the four exports through which COM and regsvr32 reach the
 // in-process server. Nothing may unwind out of them into the loader, COM or Excel.
-#include <new>
-
 #include "addin/win32/class_factory.h"
 #include "addin/win32/registration.h"
 #include "addin/win32/this_module.h"
 #include "addin/win32/vestrano_ids.h"
+#include "host/win32/com_guard.h"
 #include "host/win32/module_refs.h"
 #include "host/win32/win32_platform.h"
-
-namespace {
-
-// Turns anything thrown by an export's body into an HRESULT for the caller.
-template <typename Body>
-HRESULT Guarded(Body body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
-
-}  // namespace
 
 // The add-in runs only on Excel's user-interface thread and keeps no thread_local state, so the
 // per-thread notifications for the threads of the rest of Excel would be wasted work.
@@ -52,7 +35,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) noexcept {
 // Once nothing of the DLL is in use, the platform adapters go too: COM may unload the DLL right
 // after this answers S_OK.
 STDAPI DllCanUnloadNow() noexcept {
-  return Guarded([] {
+  return vestrano::win32::GuardedHresult([] {
     if (!vestrano::win32::ModuleIsIdle()) return S_FALSE;
     vestrano::win32::UninstallWin32Platform();
     return S_OK;

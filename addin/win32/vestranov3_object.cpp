@@ -2,33 +2,17 @@
 // Nothing thrown by the logic may reach Office: each method turns it into an HRESULT.
 #include "addin/win32/vestranov3_object.h"
 
-#include <new>
-
 #include "addin/win32/this_module.h"
 #include "addin/win32/vestrano_ids.h"
+#include "host/win32/com_guard.h"
 #include "host/win32/win32_excel.h"
 #include "host/win32/win32_platform.h"
 
 namespace vestrano::win32 {
-namespace {
-
-template <typename Body>
-HRESULT Guarded(Body body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
-
-}  // namespace
-
 HRESULT Vestranov3Object::Create(REFIID iid, void** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  return Guarded([&] {
+  return GuardedHresult([&] {
     // The logic reaches Windows through the platform from its first call on.
     InstallWin32Platform(ThisModule());
     auto* object = new Vestranov3Object();
@@ -66,7 +50,7 @@ ULONG Vestranov3Object::Release() noexcept {
 
 HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                        IDispatch* /*AddInInst*/, SAFEARRAY** /*custom*/) noexcept {
-  return Guarded([&] {
+  return GuardedHresult([&] {
     InstallWin32Platform(ThisModule());
     addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
                                       static_cast<int>(ConnectMode));
@@ -76,7 +60,7 @@ HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode C
 
 HRESULT Vestranov3Object::OnDisconnection(ext_DisconnectMode /*RemoveMode*/,
                                           SAFEARRAY** /*custom*/) noexcept {
-  return Guarded([&] {
+  return GuardedHresult([&] {
     addin_.AddinInstance_OnDisconnection();
     return S_OK;
   });
