@@ -83,7 +83,7 @@ ScenarioRunner::Result ScenarioRunner::FromOutcome(const std::optional<std::stri
 void ScenarioRunner::RegisterCommands() {
   auto& excel = *host_.excel;
   const auto flag_command = [](std::function<void(bool)> set) {
-    return [set](const Words& w) -> Result {
+    return [set = std::move(set)](const Words& w) -> Result {
       auto value = ParseFlag(w[1]);
       if (!value) return {Result::kScriptError, "bad number: " + w[1]};
       set(*value);
