@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "host/platform.h"
+#include "host/platform_handles.h"
 #include "host/registry.h"
 
 namespace vestrano {
@@ -149,13 +150,11 @@ std::optional<RegVariant> ReadSetting(std::uint32_t root, std::string_view path,
                                       std::string_view name) {
   host::IRegistry* registry = host::CurrentPlatform().registry;
   if (registry == nullptr) return std::nullopt;
-  host::RegKey key = 0;
-  if (registry->OpenKey(root, path, host::kKeyRead, key) != host::kErrorSuccess) {
+  host::UniqueRegKey key;
+  if (registry->OpenKey(root, path, host::kKeyRead, *key.Put()) != host::kErrorSuccess) {
     return std::nullopt;
   }
-  std::optional<RegVariant> value = ReadValue(*registry, key, name);
-  registry->CloseKey(key);
-  return value;
+  return ReadValue(*registry, key.Get(), name);
 }
 
 // The bytes that `type` stores for `value`; nothing for a type the settings do not write or a
@@ -228,12 +227,13 @@ bool SetRegValue(std::uint32_t root, std::string_view path, std::string_view nam
                  std::uint32_t type, const RegVariant& value) {
   host::IRegistry* registry = host::CurrentPlatform().registry;
   if (registry == nullptr) return true;
-  host::RegKey key = 0;
-  if (registry->CreateKey(root, path, host::kKeyWrite, key) != host::kErrorSuccess) return true;
-  if (const auto bytes = EncodeValue(*registry, type, value)) {
-    registry->SetValue(key, name, type, *bytes);
+  host::UniqueRegKey key;
+  if (registry->CreateKey(root, path, host::kKeyWrite, *key.Put()) != host::kErrorSuccess) {
+    return true;
   }
-  registry->CloseKey(key);
+  if (const auto bytes = EncodeValue(*registry, type, value)) {
+    registry->SetValue(key.Get(), name, type, *bytes);
+  }
   return true;
 }
 

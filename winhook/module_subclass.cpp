@@ -6,6 +6,7 @@
 #include "addin/module_regvalue.h"
 #include "addin/settings_keys.h"
 #include "host/platform.h"
+#include "host/platform_handles.h"
 #include "host/registry.h"
 #include "tabbar/form_vestrano.h"
 #include "tabbar/module_pub.h"
@@ -74,14 +75,12 @@ void PaintStrip(const Rect& desk, std::optional<double> version) {
   const Rect strip = Shared().nTabPosition == 0
                          ? Rect{0, 0, desk.Width(), kStripHeight}
                          : Rect{0, desk.Height() - kStripHeight, desk.Width(), desk.Height()};
-  const host::DeviceContext dc = windows->GetWindowDC(desk_window);
-  if (dc && color) {
-    if (const host::Brush brush = windows->CreateSolidBrush(*color)) {
-      windows->FillRect(dc, strip, brush);
-      windows->DeleteObject(brush);
-    }
+  // The DC and the brush live for this paint only, whatever happens in it.
+  const host::UniqueWindowDc dc({desk_window, windows->GetWindowDC(desk_window)});
+  if (!dc.Get().dc || !color) return;
+  if (const host::UniqueBrush brush(windows->CreateSolidBrush(*color)); brush) {
+    windows->FillRect(dc.Get().dc, strip, brush.Get());
   }
-  if (dc) windows->ReleaseDC(desk_window, dc);
 }
 
 void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::uintptr_t wparam) {

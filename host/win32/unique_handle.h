@@ -1,47 +1,12 @@
-// The one move-only owner for Win32 handles that are not COM objects. A traits type says what
-// the empty value is and how the handle is given back (RegCloseKey, UnhookWindowsHookEx, ...).
+// Traits for the Win32 handles the adapters own, with the one move-only owner of base/.
 #pragma once
 
+#include "base/unique_handle.h"
 #include "host/win32/windows_api.h"
-
-#include <utility>
 
 namespace vestrano::win32 {
 
-template <typename Traits>
-class UniqueHandle {
- public:
-  using Type = typename Traits::Type;
-
-  UniqueHandle() = default;
-  explicit UniqueHandle(Type handle) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  ~UniqueHandle() { Reset(); }
-
-  Type Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Traits::Empty(); }
-  // Gives the handle back now and returns what the release call reported.
-  auto Close() { return Traits::Close(std::exchange(handle_, Traits::Empty())); }
-  void Reset(Type handle = Traits::Empty()) {
-    Type old = std::exchange(handle_, handle);
-    if (old != Traits::Empty()) Traits::Close(old);
-  }
-  Type Release() { return std::exchange(handle_, Traits::Empty()); }
-  // Releases what is held and gives the address for an out parameter.
-  Type* Put() {
-    Reset();
-    return &handle_;
-  }
-
- private:
-  Type handle_ = Traits::Empty();
-};
+using vestrano::UniqueHandle;
 
 struct RegKeyTraits {
   using Type = HKEY;
