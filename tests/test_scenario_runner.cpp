@@ -1,0 +1,97 @@
+// The scenario runner's own contract, which the simulated Excel for Windows must match line for
+// line: how words are split, which faults end a run with status 2 at once, which ones let it go
+// on (a host refusal; a failed expectation, which makes the status 1), and that observations
+// print exactly one line on standard output and nothing else does.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "sim/scenario_runner.h"
+#include "sim/script_lexer.h"
+
+namespace vestrano::sim {
+namespace {
+
+struct Played {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Played Play(const std::string& script) {
+  std::istringstream in(script);
+  std::ostringstream out, err;
+  ScenarioRunner runner(out, err);
+  Played played;
+  played.status = runner.Run(in);
+  played.out = out.str();
+  played.err = err.str();
+  return played;
+}
+
+TEST(ScriptLexer, QuotesEscapesAndNumbers) {
+  auto words = SplitWords(R"(  open "Quarterly Report.xls"  "C:\My \"Files\"\\" # not a comment)");
+  ASSERT_TRUE(words.error.empty());
+  ASSERT_EQ(words.words.size(), 7u);  // a "#" within a line is a word like any other
+  EXPECT_EQ(words.words[1], "Quarterly Report.xls");
+  EXPECT_EQ(words.words[2], R"(C:\My "Files"\)");
+  EXPECT_EQ(SplitWords(R"(open "unclosed)").error, "unclosed quote");
+  EXPECT_EQ(RestAfterFirstWord("  expect   tabs: a | [b]  "), "tabs: a | [b]");
+  EXPECT_EQ(ParseNumber("42"), 42);
+  EXPECT_EQ(ParseNumber("-7"), -7);
+  EXPECT_FALSE(ParseNumber("4x"));
+  EXPECT_FALSE(ParseNumber(""));
+  EXPECT_FALSE(ParseNumber("99999999999999999999"));
+}
+
+TEST(ScenarioRunner, ScriptFaultsEndTheRunAtOnceWithStatusTwo) {
+  for (const char* fault :
+       {"frobnicate", "open", "open a b c", "tab x", "tick -5", "visible 2", "connect 9",
+        "answer maybe", "reg set K V dword 1.5", "reg set K V binary abc", "reg set K V qword 1",
+        "expect nothing: x", "open \"unclosed"}) {
+    SCOPED_TRACE(fault);
+    const Played played = Play(std::string("open Book1.xlsx\n") + fault + "\nworkbooks\n");
+    EXPECT_EQ(played.status, kRunScriptError);
+    EXPECT_EQ(played.err.rfind("line 2: ", 0), 0u) << played.err;
+    EXPECT_EQ(played.out, "") << "the run stopped before the observation";
+  }
+}
+
+TEST(ScenarioRunner, RefusalsAndMismatchesLetTheRunGoOn) {
+  const Played played = Play(
+      "# a comment, then a blank line\n"
+      "\n"
+      "close Nothing.xlsx\n"
+      "open Book1.xlsx\n"
+      "open Book1.xlsx\n"
+      "expect workbooks: [Book2.xlsx]\n"
+      "tab 5\n"
+      "workbooks\n");
+  EXPECT_EQ(played.status, kRunExpectationFailed);
+  EXPECT_EQ(played.out, "workbooks: [Book1.xlsx]\n");
+  EXPECT_EQ(played.err,
+            "line 3: no open workbook named Nothing.xlsx\n"
+            "line 5: a workbook named Book1.xlsx is already open\n"
+            "line 6: expected <workbooks: [Book2.xlsx]> got <workbooks: [Book1.xlsx]>\n"
+            "line 7: there is no tab 5\n");
+}
+
+TEST(ScenarioRunner, ExpectReadsTheObservationItsLineNames) {
+  const Played played = Play(
+      "open Book1.xlsx\n"
+      "connect\n"
+      "expect   tabs: [Book1.xlsx]   \n"
+      "expect tab 0: caption=Book1.xlsx tooltip=C:\\Data\\Book1.xlsx image=13 selected=1\n"
+      "expect strip: above desk=0,80,1024,740 client=0,104,1024,740\n"
+      "expect bar: visible=1 x=2 y=80 w=1020 h=25\n"
+      "expect reg TabShow missing\n"
+      "reg set Software\\Other \"Two Words\" sz \"a b\"\n"
+      "expect reg Two Words = sz a b\n");
+  EXPECT_EQ(played.status, kRunPassed) << played.err;
+  EXPECT_EQ(played.out, "");
+  EXPECT_EQ(played.err, "");
+}
+
+}  // namespace
+}  // namespace vestrano::sim
