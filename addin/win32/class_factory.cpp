@@ -5,30 +5,14 @@
 #include <new>
 
 #include "addin/win32/vestranov3_object.h"
+#include "host/win32/com_object.h"
 #include "host/win32/module_refs.h"
 
 namespace vestrano::win32 {
 namespace {
 
-class Vestranov3Factory final : public IClassFactory {
+class Vestranov3Factory final : public ComObject<Vestranov3Factory, IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return refs;
-  }
-
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid,
                                            void** out) noexcept override {
     if (!out) return E_POINTER;
@@ -46,7 +30,6 @@ class Vestranov3Factory final : public IClassFactory {
   }
 
  private:
-  LONG refs_ = 1;
   ObjectRef module_ref_;
 };
 

@@ -1,6 +1,7 @@
 // The AppEvents sink: an IDispatch whose Invoke turns Excel's event DISPIDs into calls on the
 // logic's host::IAppEvents. Events the logic does not handle are acknowledged and dropped.
 #include "host/win32/win32_app_events.h"
+#include "host/win32/com_object.h"
 
 #include <new>
 
@@ -28,29 +29,15 @@ ComPtr<IDispatch> ObjectArg(const DISPPARAMS* params, UINT index) {
   return arg ? VariantToDispatch(*arg) : nullptr;
 }
 
-class AppEventSink final : public IDispatch {
+class AppEventSink final : public ComObject<AppEventSink, IDispatch> {
  public:
   explicit AppEventSink(host::IAppEvents& events) : events_(&events) {}
 
   // After this the sink forwards nothing; Excel may still hold it for a while.
   void Detach() { events_ = nullptr; }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kDiidAppEvents) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return refs;
-  }
+  // Excel asks for the events dispinterface by its own IID.
+  static bool AlsoAnswers(REFIID iid) { return iid == kDiidAppEvents; }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (!count) return E_POINTER;
@@ -123,7 +110,6 @@ class AppEventSink final : public IDispatch {
     }
   }
 
-  LONG refs_ = 1;
   host::IAppEvents* events_;
   ObjectRef module_ref_;
 };

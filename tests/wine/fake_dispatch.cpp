@@ -1,6 +1,7 @@
 // The test's Automation base object and the enumerator of its collections.
 #include "tests/wine/fake_dispatch.h"
 
+#include "host/win32/com_object.h"
 #include "tests/wine/checks.h"
 
 namespace wine_test {
@@ -110,24 +111,10 @@ void SetDispatch(VARIANT* result, IDispatch* value) {
 
 namespace {
 
-class ObjectEnum final : public IEnumVARIANT {
+class ObjectEnum final : public vestrano::win32::ComObject<ObjectEnum, IEnumVARIANT> {
  public:
   explicit ObjectEnum(std::vector<ComPtr<IDispatch>> items) : items_(std::move(items)) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) return E_NOINTERFACE;
-    *out = static_cast<IEnumVARIANT*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return refs;
-  }
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) noexcept override {
     ULONG done = 0;
     for (; done < count && next_ < items_.size(); ++done, ++next_) {
@@ -156,7 +143,6 @@ class ObjectEnum final : public IEnumVARIANT {
  private:
   std::vector<ComPtr<IDispatch>> items_;
   std::size_t next_ = 0;
-  LONG refs_ = 1;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // in Excel (it must resolve them by name all the same).
 #include "tests/wine/fake_excel.h"
 
+#include "host/win32/com_object.h"
 #include "tests/wine/checks.h"
 #include "tests/wine/office_api.h"
 
@@ -78,23 +79,10 @@ class FakeSheet final : public FakeDispatch {
   ComPtr<IDispatch> workbook_;
 };
 
-class FakeConnectionPoint final : public IConnectionPoint {
+class FakeConnectionPoint final
+    : public vestrano::win32::ComObject<FakeConnectionPoint, IConnectionPoint> {
  public:
   explicit FakeConnectionPoint(FakeApplication* application) : application_(application) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IConnectionPoint) return E_NOINTERFACE;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return refs;
-  }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
     if (!iid) return E_POINTER;
     *iid = kDiidAppEvents;
@@ -119,7 +107,6 @@ class FakeConnectionPoint final : public IConnectionPoint {
 
  private:
   FakeApplication* application_;  // owns this connection point
-  LONG refs_ = 1;
 };
 
 }  // namespace
