@@ -4,9 +4,9 @@
 // frame change when it is the only one).
 #include <benchmark/benchmark.h>
 
-#include "addin/module_regvalue.h"
-#include "addin/settings_keys.h"
 #include "bench/bench_fixture.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
 #include "host/registry.h"
 #include "host/window_system.h"
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "addin/vestranov3.h"
+#include "addin/addin.h"
 #include "sim/sim_host.h"
 
 namespace vestrano::bench {

@@ -5,8 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_fixture.h"
-#include "tabbar/form_vestrano.h"
-#include "tabbar/module_pub.h"
+#include "core/shared_state.h"
+#include "core/workbook_queries.h"
+#include "tabbar/tab_bar_form.h"
 
 namespace vestrano::bench {
 namespace {

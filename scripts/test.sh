@@ -9,6 +9,9 @@ jobs=${VESTRANO_BUILD_JOBS:-2}
 started=$SECONDS
 step() { printf '== %s (%ss)\n' "$*" "$((SECONDS - started))"; }
 
+step "checking that includes point down the layers"
+bash scripts/check-includes.sh
+
 step "installing missing packages"
 bash scripts/install-deps.sh
 

@@ -7,8 +7,6 @@
 
 #include "host/registry.h"
 #include "sim/script_lexer.h"
-#include "tabbar/form_vestrano.h"
-#include "tabbar/module_pub.h"
 
 namespace vestrano::sim {
 namespace {

@@ -2,10 +2,10 @@
 // the next scenario starts from a freshly loaded add-in.
 #include "sim/sim_host.h"
 
-#include "addin/module_state.h"
+#include "addin/state_reset.h"
+#include "core/shared_state.h"
+#include "core/tab_bar.h"
 #include "host/platform.h"
-#include "tabbar/form_vestrano.h"
-#include "tabbar/module_pub.h"
 
 namespace vestrano::sim {
 
@@ -27,7 +27,9 @@ SimHost::~SimHost() {
   host::CurrentPlatform() = {};
 }
 
-Hwnd SimHost::MainWindow() const { return excel->MainWindow(); }
+Hwnd SimHost::MainWindow() const {
+  return excel->MainWindow();
+}
 
 Hwnd SimHost::BarWindow() const {
   // The form is a child of Excel's window once loaded, and top-level until then.

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "addin/vestranov3.h"
+#include "addin/addin.h"
 #include "host/fake/fake_clock.h"
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_hooks.h"

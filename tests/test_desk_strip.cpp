@@ -9,14 +9,15 @@
 #include <optional>
 #include <string>
 
-#include "addin/module_regvalue.h"
-#include "addin/settings_keys.h"
-#include "addin/vestranov3.h"
+#include "addin/addin.h"
+#include "core/office_colors.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "host/registry.h"
 #include "sim/sim_host.h"
-#include "tabbar/module_pub.h"
-#include "winhook/module_getclass.h"
-#include "winhook/module_subclass.h"
+#include "winhook/desk_strip.h"
+#include "winhook/focus_hook.h"
 #include "winhook/watch_timers.h"
 
 namespace vestrano {

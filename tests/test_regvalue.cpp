@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "addin/module_regvalue.h"
-#include "addin/settings_keys.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
 #include "host/fake/fake_registry.h"
 #include "host/platform.h"
 

@@ -11,11 +11,16 @@
 #include <optional>
 #include <string>
 
+#include "core/host_version.h"
+#include "core/modified_mark.h"
+#include "core/office_colors.h"
+#include "core/shared_state.h"
+#include "core/workbook_queries.h"
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_tab_control.h"
 #include "sim/sim_host.h"
-#include "tabbar/form_vestrano.h"
-#include "tabbar/module_pub.h"
+#include "tabbar/tab_bar_form.h"
+#include "tabbar/tab_icons.h"
 
 namespace vestrano {
 namespace {
@@ -62,31 +67,26 @@ TEST(TabRules, ModifiedMarkAndIcons) {
   EXPECT_EQ(StripModifiedMark("A * "), "A * ");
   EXPECT_EQ(StripModifiedMark(""), "");
 
+  // Only the text after the last dot counts, in any letter case.
+  EXPECT_EQ(GetTabImageIndex("Prices.Csv", "C:\\Prices.Csv"), 10);
+  EXPECT_EQ(GetTabImageIndex("Backup.tar.gz", std::nullopt), kWorkbookIcon);
+  EXPECT_EQ(GetTabImageIndex("Backup.gz.xlsm", std::nullopt), 13);
+  EXPECT_EQ(GetTabImageIndex("Odd name.", std::nullopt), kWorkbookIcon);
+  EXPECT_EQ(GetTabImageIndex(".xlt", std::nullopt), 9);
+  EXPECT_EQ(GetTabImageIndex("Old.xls", "C:\\Old.xls"), kWorkbookIcon);
+  // Without a dot the full name decides: never saved, or saved without an extension.
+  EXPECT_EQ(GetTabImageIndex("Book1", "Book1"), kWorkbookIcon);
+  EXPECT_EQ(GetTabImageIndex("README", "C:\\S\\README"), kGenericWindowIcon);
+
+  // Without the full name the workbook is asked, found as Excel finds it (any letter case).
   Bar bar;
   ASSERT_FALSE(bar.host.excel->New());                    // Book1, never saved
   ASSERT_FALSE(bar.host.excel->Open("README", "C:\\S"));  // saved without extension
-  bar.calls.ClearLog();
-  // Only the text after the last dot counts, in any letter case; no host call is needed.
-  EXPECT_EQ(GetTabImageIndex("Prices.Csv"), 10);
-  EXPECT_EQ(GetTabImageIndex("Backup.tar.gz"), 0);
-  EXPECT_EQ(GetTabImageIndex("Backup.gz.xlsm"), 13);
-  EXPECT_EQ(GetTabImageIndex("Odd name."), 0);
-  EXPECT_EQ(GetTabImageIndex(".xlt"), 9);
-  EXPECT_EQ(GetTabImageIndex("Old.xls"), 0);
-  EXPECT_EQ(bar.calls.Count(), 0u);
-
-  // Without a dot the workbook itself decides, found as Excel finds it (any letter case).
-  EXPECT_EQ(GetTabImageIndex("Book1"), 0);
-  EXPECT_EQ(GetTabImageIndex("README"), 11);
-  EXPECT_EQ(GetTabImageIndex("readme"), 11);
-  EXPECT_EQ(GetTabImageIndex("Missing"), 0);
-  EXPECT_EQ(TabImageIndexFor("README", "C:\\S\\README"), 11);
-  EXPECT_EQ(TabImageIndexFor("Book1", "Book1"), 0);
-  EXPECT_EQ(TabImageIndexFor("Prices.Csv", "Prices.Csv"), 10);
+  EXPECT_EQ(GetTabImageIndex("Book1"), kWorkbookIcon);
+  EXPECT_EQ(GetTabImageIndex("readme"), kGenericWindowIcon);
+  EXPECT_EQ(GetTabImageIndex("Missing"), kWorkbookIcon);
   bar.calls.FailCall("Workbook.FullName", 1);
-  EXPECT_EQ(GetTabImageIndex("README"), 0);
-  bar.calls.FailCall("Workbooks.Item", 1);
-  EXPECT_EQ(GetTabImageIndex("README"), 0);
+  EXPECT_EQ(GetTabImageIndex("README"), kWorkbookIcon);
 
   EXPECT_EQ(ParseHostVersion("12.0"), 12.0);
   EXPECT_EQ(ParseHostVersion("11.0"), 11.0);
@@ -117,7 +117,7 @@ TEST(UpdateMenu, OneTabPerWorkbookWithAVisibleWindow) {
   // After a save the mark goes; a rebuild never leaves tabs of an earlier row behind.
   ASSERT_FALSE(bar.host.excel->Save());
   ASSERT_FALSE(bar.host.excel->Hide("A.xlsx"));
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "Two.xlsx | [B.xls]");
 }
 
@@ -135,7 +135,7 @@ TEST(UpdateMenu, SelectsTheExactNameAndTheLastOfEqualCaptions) {
     EXPECT_EQ(bar.Strip().SelectedIndex(), std::nullopt) << absent;
   }
   // An empty name selects the active workbook.
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "report.xlsx | Report.xlsx | [Other.xlsx]");
 
   // Two tabs with the same caption: every tab is compared, the last match stays selected.
@@ -158,14 +158,14 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
   const auto tab = [&](int index) { return bar.Strip().State(index); };
 
   bar.calls.FailCall("Workbook.Saved", 1);
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), " | B.xls | [README]");
   EXPECT_EQ(tab(0).tooltip, "C:\\Data\\A.xlsx");
   EXPECT_EQ(tab(0).image, 13);
 
   // Without the full names the icons still come: from the extension, or from asking again.
   bar.calls.FailCall("Workbook.FullName", 3);
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "A.xlsx | B.xls | [README]");
   EXPECT_EQ(tab(0).tooltip + tab(1).tooltip + tab(2).tooltip, "");
   EXPECT_EQ(tab(0).image, 13);
@@ -173,7 +173,7 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
   EXPECT_EQ(tab(2).image, 11);
 
   bar.calls.FailCall("Workbook.Name", 1);
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), " | B.xls | [README]");
   EXPECT_EQ(tab(0).tooltip, "C:\\Data\\A.xlsx");
   EXPECT_EQ(tab(0).image, -1);
@@ -181,19 +181,19 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
 
   // A workbook whose windows cannot be listed counts as having none visible.
   bar.calls.FailCall("Windows._NewEnum", 1);
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "B.xls | [README]");
 
   bar.calls.FailCall("TabControl.SetItemCount", 1);
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "(none)");
 
   // The workbooks cannot be listed, at the start or halfway: an empty row, not a partial one.
   for (const char* call : {"Application.Workbooks", "Workbooks._NewEnum", "Workbooks.Next"}) {
-    bar.form.UpdateMenu();
+    bar.form.UpdateMenu("");
     ASSERT_EQ(bar.Strip().Count(), 3);
     bar.calls.FailCall(call, 1);
-    bar.form.UpdateMenu();
+    bar.form.UpdateMenu("");
     EXPECT_EQ(bar.Tabs(), "(none)") << call;
   }
 
@@ -372,7 +372,7 @@ std::size_t RebuildCalls(int count) {
   }
   EXPECT_TRUE(bar.form.Load());
   bar.calls.ClearLog();
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Strip().Count(), count);
   EXPECT_EQ(bar.Strip().SelectedIndex(), count - 1);
   return bar.calls.Count();
@@ -394,7 +394,7 @@ TEST(UpdateMenu, HostCallsGrowLinearlyWithTheWorkbooks) {
   bar.Open({"A.xlsx", "README"});
   bar.Load();
   Shared().bUpdatingTabs = true;
-  bar.form.UpdateMenu();
+  bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "A.xlsx | [README]");
   EXPECT_EQ(bar.Strip().State(1).image, 11);
   EXPECT_EQ(bar.calls.CountOf("Workbooks.Item"), 0u);

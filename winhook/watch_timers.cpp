@@ -4,11 +4,11 @@
 
 #include <string_view>
 
-#include "base/guarded.h"
+#include "core/shared_state.h"
+#include "core/workbook_queries.h"
+#include "host/guarded.h"
 #include "host/platform.h"
-#include "tabbar/form_vestrano.h"
-#include "tabbar/module_pub.h"
-#include "winhook/module_subclass.h"
+#include "winhook/desk_strip.h"
 
 namespace vestrano {
 namespace {

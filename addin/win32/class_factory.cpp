@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "addin/win32/vestranov3_object.h"
+#include "addin/win32/addin_object.h"
 #include "host/win32/com_object.h"
 #include "host/win32/module_refs.h"
 

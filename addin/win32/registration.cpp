@@ -9,7 +9,7 @@
 
 #include "addin/win32/vestrano_ids.h"
 #include "host/win32/com_ptr.h"
-#include "host/win32/unique_handle.h"
+#include "host/win32/win32_handles.h"
 
 // Present in oleaut32 since Vista but missing from mingw-w64's oleauto.h.
 WINOLEAUTAPI RegisterTypeLibForUser(ITypeLib* typelib, OLECHAR* full_path, OLECHAR* help_dir);

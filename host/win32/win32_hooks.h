@@ -5,7 +5,7 @@
 #include <map>
 
 #include "host/hooks.h"
-#include "host/win32/unique_handle.h"
+#include "host/win32/win32_handles.h"
 
 namespace vestrano::win32 {
 

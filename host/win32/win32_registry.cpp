@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "host/win32/unique_handle.h"
 #include "host/win32/wide_text.h"
+#include "host/win32/win32_handles.h"
 #include "host/win32/windows_api.h"
 
 namespace vestrano::win32 {

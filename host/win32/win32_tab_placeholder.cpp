@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/win32/unique_handle.h"
+#include "host/win32/win32_handles.h"
 #include "host/win32/win32_window_system.h"
 
 namespace vestrano::win32 {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "host/win32/unique_handle.h"
 #include "host/win32/wide_text.h"
+#include "host/win32/win32_handles.h"
 #include "host/win32/window_trampolines.h"
 
 namespace vestrano::win32 {

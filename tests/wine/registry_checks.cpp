@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "addin/win32/vestrano_ids.h"
-#include "host/win32/unique_handle.h"
+#include "host/win32/win32_handles.h"
 
 namespace wine_test {
 namespace {

@@ -1,6 +1,6 @@
 // The add-in object's lifetime and its connection and ribbon interfaces through the vtable.
 // Nothing thrown by the logic may reach Office: each method turns it into an HRESULT.
-#include "addin/win32/vestranov3_object.h"
+#include "addin/win32/addin_object.h"
 
 #include "addin/win32/this_module.h"
 #include "addin/win32/vestrano_ids.h"

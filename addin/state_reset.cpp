@@ -1,9 +1,9 @@
 // The reset of all module-level state.
-#include "addin/module_state.h"
+#include "addin/state_reset.h"
 
-#include "tabbar/module_pub.h"
-#include "winhook/module_getclass.h"
-#include "winhook/module_subclass.h"
+#include "core/shared_state.h"
+#include "winhook/desk_strip.h"
+#include "winhook/focus_hook.h"
 
 namespace vestrano {
 

@@ -4,8 +4,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "addin/win32/addin_object.h"
 #include "addin/win32/vestrano_ids.h"
-#include "addin/win32/vestranov3_object.h"
 #include "host/win32/dispatch_args.h"
 #include "host/win32/variant.h"
 

@@ -1,10 +1,10 @@
 // The focus hook. It never blocks a focus change: it returns what the rest of the chain returns.
-#include "winhook/module_getclass.h"
+#include "winhook/focus_hook.h"
 
 #include <string_view>
 
+#include "core/shared_state.h"
 #include "host/platform.h"
-#include "tabbar/module_pub.h"
 
 namespace vestrano {
 namespace {

@@ -1,6 +1,6 @@
 // Reading and writing single registry values for the settings, and the CLng-style conversion of
 // text that a setting stored as REG_SZ needs on its way into a 32-bit integer.
-#include "addin/module_regvalue.h"
+#include "core/settings_store.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,15 +1,17 @@
 // The workbook area's subclass. Every step goes on whatever the previous one did: a window that
 // cannot be found or a call that fails leaves that step undone, and the strip is made or removed
 // as far as Windows lets it.
-#include "winhook/module_subclass.h"
+#include "winhook/desk_strip.h"
 
-#include "addin/module_regvalue.h"
-#include "addin/settings_keys.h"
+#include "core/host_version.h"
+#include "core/office_colors.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
+#include "core/workbook_queries.h"
 #include "host/platform.h"
 #include "host/platform_handles.h"
 #include "host/registry.h"
-#include "tabbar/form_vestrano.h"
-#include "tabbar/module_pub.h"
 
 namespace vestrano {
 namespace {
@@ -18,10 +20,6 @@ constexpr std::string_view kDeskClass = "XLDESK";
 constexpr std::string_view kFormulaBarClass = "EXCEL<";
 // A window of Excel's that, while visible, takes the strip's place.
 constexpr std::string_view kCoveringClass = "EXCELB";
-
-constexpr Rgb kStripBlue{104, 140, 175};
-constexpr Rgb kStripSilver{170, 174, 181};
-constexpr Rgb kStripBlack{70, 70, 70};
 
 host::IWindowSystem* Windows() {
   return host::CurrentPlatform().windows;
@@ -135,21 +133,6 @@ std::intptr_t OnNcPaint(Hwnd hwnd, std::uintptr_t wparam, std::intptr_t lparam) 
 SubclassState& Subclass() {
   static SubclassState state;
   return state;
-}
-
-std::optional<Rgb> StripColor(std::optional<double> version, std::int32_t office_theme) {
-  if (!version) return std::nullopt;
-  if (*version <= 11) return kStripBlue;
-  switch (office_theme) {
-    case 1:
-      return kStripBlue;
-    case 2:
-      return kStripSilver;
-    case 3:
-      return kStripBlack;
-    default:
-      return std::nullopt;
-  }
 }
 
 void RequestDeskFrameChange() {

@@ -9,8 +9,8 @@
 
 namespace vestrano {
 
-// Connect modes that Excel passes.
-inline constexpr int kConnectAfterStartup = 0;
+// Connect modes that Excel passes: at its start-up, and for an external connection, which
+// connects nothing.
 inline constexpr int kConnectStartup = 1;
 inline constexpr int kConnectExternal = 2;
 

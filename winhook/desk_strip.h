@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "host/types.h"
 #include "host/window_system.h"
@@ -39,8 +38,5 @@ void ApplyOfficeColors();
 
 // The frame-change request on the workbook area.
 void RequestDeskFrameChange();
-
-// The strip's colour for a host version and Office scheme; none where the strip stays unfilled.
-std::optional<Rgb> StripColor(std::optional<double> version, std::int32_t office_theme);
 
 }  // namespace vestrano

@@ -4,7 +4,7 @@
 // pointer it asks.
 #pragma once
 
-#include "addin/vestranov3.h"
+#include "addin/addin.h"
 #include "addin/win32/office_interfaces.h"
 #include "host/win32/com_ptr.h"
 #include "host/win32/module_refs.h"

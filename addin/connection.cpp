@@ -1,0 +1,72 @@
+// Connection and disconnection. Every step runs whatever the previous one did: a host property
+// that cannot be read is skipped, and the add-in comes up, or goes down, as far as Excel lets it.
+// No exception leaves a handler: Excel calls them.
+#include "addin/addin.h"
+
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
+#include "host/guarded.h"
+#include "host/registry.h"
+#include "tabbar/tab_bar_form.h"
+#include "winhook/desk_strip.h"
+#include "winhook/focus_hook.h"
+#include "winhook/watch_timers.h"
+
+namespace vestrano {
+
+Vestranov3::~Vestranov3() {
+  if (connected_) AddinInstance_OnDisconnection();
+}
+
+void Vestranov3::AddinInstance_OnConnection(const host::ApplicationPtr& application,
+                                            int connect_mode) {
+  Guarded([&] {
+    if (connect_mode == kConnectExternal) return;
+    connected_ = true;
+    auto& shared = Shared();
+    shared.oExcelApp = application;
+    oAppExcel = application ? application->ConnectEvents(*this) : nullptr;
+    shared.oTabForm = std::make_shared<Form_Vestrano>();
+    // The form must know its owner before anything loads it.
+    if (auto hwnd = application ? application->Hwnd() : std::nullopt) {
+      shared.oTabForm->SetExcelHwnd(*hwnd);
+      shared.hExcelWnd = *hwnd;
+    }
+    shared.bRestoreFocus = true;
+    shared.bFirstOpen = true;
+    ReadSettings();
+    if (shared.bTabShow != 0) {
+      shared.oTabForm->Hide();
+    } else {
+      SubclassDesk();
+    }
+    InstallCbtHook();
+    shared.nTimerId = 0;
+  });
+}
+
+void Vestranov3::AddinInstance_OnDisconnection() {
+  Guarded([&] {
+    connected_ = false;
+    auto& shared = Shared();
+    if (shared.oTabForm) shared.oTabForm->Unload();
+    shared.oTabForm.reset();
+    UnsubclassDesk();
+    RemoveCbtHook();
+    // No watch may fire once the add-in's objects are gone.
+    StopWatch();
+    shared.oExcelApp.reset();
+    oAppExcel.reset();
+  });
+}
+
+void Vestranov3::ReadSettings() {
+  auto& shared = Shared();
+  GetRegValue(host::kHkeyCurrentUser, kOfficeCommonKey, kOfficeThemeValue, shared.nOfficeTheme);
+  GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, shared.bTabShow);
+  GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kPositionValue, shared.nTabPosition);
+  GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kThemeValue, shared.nTabTheme);
+}
+
+}  // namespace vestrano
