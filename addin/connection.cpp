@@ -21,7 +21,7 @@ Vestranov3::~Vestranov3() {
 
 void Vestranov3::AddinInstance_OnConnection(const host::ApplicationPtr& application,
                                             int connect_mode) {
-  Guarded([&] {
+  Guarded("OnConnection", [&] {
     if (connect_mode == kConnectExternal) return;
     connected_ = true;
     auto& shared = Shared();
@@ -47,7 +47,7 @@ void Vestranov3::AddinInstance_OnConnection(const host::ApplicationPtr& applicat
 }
 
 void Vestranov3::AddinInstance_OnDisconnection() {
-  Guarded([&] {
+  Guarded("OnDisconnection", [&] {
     connected_ = false;
     auto& shared = Shared();
     if (shared.oTabForm) shared.oTabForm->Unload();

@@ -51,28 +51,28 @@ void Vestranov3::RefreshTabs(const host::WorkbookPtr& workbook) {
 }
 
 void Vestranov3::SheetActivate(const host::SheetPtr& sheet) {
-  Guarded([&] { oAppExcel_SheetActivate(sheet); });
+  Guarded("SheetActivate", [&] { oAppExcel_SheetActivate(sheet); });
 }
 void Vestranov3::SheetSelectionChange(const host::SheetPtr& sheet) {
-  Guarded([&] { oAppExcel_SheetSelectionChange(sheet); });
+  Guarded("SheetSelectionChange", [&] { oAppExcel_SheetSelectionChange(sheet); });
 }
 void Vestranov3::NewWorkbook(const host::WorkbookPtr& workbook) {
-  Guarded([&] { oAppExcel_NewWorkbook(workbook); });
+  Guarded("NewWorkbook", [&] { oAppExcel_NewWorkbook(workbook); });
 }
 void Vestranov3::WindowDeactivate(const host::WorkbookPtr&, const host::WindowPtr&) {
-  Guarded([&] { oAppExcel_WindowDeactivate(); });
+  Guarded("WindowDeactivate", [&] { oAppExcel_WindowDeactivate(); });
 }
 void Vestranov3::WorkbookActivate(const host::WorkbookPtr& workbook) {
-  Guarded([&] { oAppExcel_WorkbookActivate(workbook); });
+  Guarded("WorkbookActivate", [&] { oAppExcel_WorkbookActivate(workbook); });
 }
 void Vestranov3::WorkbookBeforeClose(const host::WorkbookPtr&, bool&) {
-  Guarded([&] { oAppExcel_WorkbookBeforeClose(); });
+  Guarded("WorkbookBeforeClose", [&] { oAppExcel_WorkbookBeforeClose(); });
 }
 void Vestranov3::WorkbookBeforeSave(const host::WorkbookPtr&, bool save_as_ui, bool&) {
-  Guarded([&] { oAppExcel_WorkbookBeforeSave(save_as_ui); });
+  Guarded("WorkbookBeforeSave", [&] { oAppExcel_WorkbookBeforeSave(save_as_ui); });
 }
 void Vestranov3::WorkbookOpen(const host::WorkbookPtr& workbook) {
-  Guarded([&] { oAppExcel_WorkbookOpen(workbook); });
+  Guarded("WorkbookOpen", [&] { oAppExcel_WorkbookOpen(workbook); });
 }
 
 void Vestranov3::oAppExcel_SheetActivate(const host::SheetPtr& Sh) {

@@ -1,4 +1,4 @@
-// Where the add-in's settings, and the two settings of others that it reads, live in the current
+// Where the add-in's settings, and Office's colour scheme that it reads, live in the current
 // user's registry. All of them are REG_DWORD values.
 #pragma once
 
@@ -18,10 +18,5 @@ inline constexpr std::string_view kThemeValue = "Theme";
 // Office 2007's colour scheme: 1 blue, 2 silver, 3 black.
 inline constexpr std::string_view kOfficeCommonKey = "Software\\Microsoft\\Office\\12.0\\Common";
 inline constexpr std::string_view kOfficeThemeValue = "Theme";
-
-// The shell's "hide extensions of known file types": 1 hides them.
-inline constexpr std::string_view kExplorerAdvancedKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
-inline constexpr std::string_view kHideFileExtValue = "HideFileExt";
 
 }  // namespace vestrano

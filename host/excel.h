@@ -26,7 +26,6 @@ using WindowPtr = std::shared_ptr<IWindow>;
 class IWindows {
  public:
   virtual ~IWindows() = default;
-  virtual std::optional<int> Count() = 0;
   // 1-based, as in Excel.
   virtual WindowPtr Item(int index) = 0;
   // All windows in the collection's order; empty optional when the enumeration failed.
@@ -42,14 +41,12 @@ class IWorkbook {
   virtual std::optional<std::string> FullName() = 0;
   virtual std::optional<bool> Saved() = 0;
   virtual WindowsPtr Windows() = 0;
-  virtual bool Activate() = 0;
 };
 using WorkbookPtr = std::shared_ptr<IWorkbook>;
 
 class IWorkbooks {
  public:
   virtual ~IWorkbooks() = default;
-  virtual std::optional<int> Count() = 0;
   // The open workbook of that name, as Excel finds it (letter case ignored); null when none.
   virtual WorkbookPtr Item(std::string_view name) = 0;
   // All open workbooks in Excel's order; empty optional when the enumeration failed.
@@ -100,9 +97,6 @@ class IApplication {
   // True when Excel is in no modal state and not in cell edit mode.
   virtual std::optional<bool> Ready() = 0;
   virtual std::optional<bool> DisplayFormulaBar() = 0;
-  virtual std::optional<bool> ShowWindowsInTaskbar() = 0;
-  virtual bool SetShowWindowsInTaskbar(bool value) = 0;
-  virtual bool SetScreenUpdating(bool value) = 0;
   virtual WorkbooksPtr Workbooks() = 0;
   // Null when no workbook is active.
   virtual WorkbookPtr ActiveWorkbook() = 0;

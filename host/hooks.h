@@ -18,11 +18,11 @@ class IHooks {
   virtual ~IHooks() = default;
   // Installs `proc` for `thread_id`; `module` is the instance handle Windows wants with it.
   // 0 when the hook could not be installed.
-  virtual HookHandle SetWindowsHookEx(int type, HookProc proc, std::uintptr_t module,
-                                      std::uint32_t thread_id) = 0;
-  virtual bool UnhookWindowsHookEx(HookHandle hook) = 0;
-  virtual std::intptr_t CallNextHookEx(HookHandle hook, int code, std::uintptr_t wparam,
-                                       std::intptr_t lparam) = 0;
+  virtual HookHandle InstallHook(int type, HookProc proc, std::uintptr_t module,
+                                 std::uint32_t thread_id) = 0;
+  virtual bool RemoveHook(HookHandle hook) = 0;
+  virtual std::intptr_t CallNextHook(HookHandle hook, int code, std::uintptr_t wparam,
+                                     std::intptr_t lparam) = 0;
 };
 
 }  // namespace vestrano::host

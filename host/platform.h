@@ -3,6 +3,7 @@
 // The DLL installs the Win32 adapters once; vestrano-sim and the tests install fakes.
 #pragma once
 
+#include "host/diagnostics.h"
 #include "host/hooks.h"
 #include "host/registry.h"
 #include "host/tab_control.h"
@@ -32,6 +33,7 @@ struct Platform {
   ITimers* timers = nullptr;
   IClock* clock = nullptr;
   IHooks* hooks = nullptr;
+  IDiagnostics* diagnostics = nullptr;
 };
 
 // The installed services. Every member is set before the add-in is connected.

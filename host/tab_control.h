@@ -17,16 +17,11 @@ class ITabItem {
   virtual ~ITabItem() = default;
   virtual std::optional<std::string> Caption() = 0;
   virtual bool SetCaption(std::string_view caption) = 0;
-  virtual std::optional<std::string> ToolTip() = 0;
   virtual bool SetToolTip(std::string_view tooltip) = 0;
-  virtual std::optional<int> Image() = 0;
   virtual bool SetImage(int index) = 0;
-  virtual std::optional<bool> Selected() = 0;
   // Writing true selects the item; when the selection changes, the control raises
   // SelectedChanged before this returns.
   virtual bool SetSelected(bool selected) = 0;
-  // 0-based position in the row.
-  virtual std::optional<int> Index() = 0;
 };
 using TabItemPtr = std::shared_ptr<ITabItem>;
 
@@ -53,12 +48,9 @@ inline constexpr int kPositionBottom = 2;
 class IPaintManager {
  public:
   virtual ~IPaintManager() = default;
-  virtual std::optional<int> Appearance() = 0;
   virtual bool SetAppearance(int appearance) = 0;
-  virtual std::optional<int> Color() = 0;
   virtual bool SetColor(int color) = 0;
   virtual bool SetDisableLunaColors(bool disable) = 0;
-  virtual std::optional<int> Position() = 0;
   virtual bool SetPosition(int position) = 0;
   virtual bool SetShowIcons(bool show) = 0;
   virtual ColorSetPtr ColorSet() = 0;
@@ -66,15 +58,14 @@ class IPaintManager {
 using PaintManagerPtr = std::shared_ptr<IPaintManager>;
 
 // The tab icons (16 x 16, fourteen kinds in a fixed order; see tabbar/tab_images.h).
+// Only the control that shows them looks inside.
 class IImageList {
  public:
   virtual ~IImageList() = default;
-  virtual int Count() const = 0;
 };
 using ImageListPtr = std::shared_ptr<IImageList>;
 
-// What the control reports to the form that hosts it. Mouse coordinates are in the units the
-// control's MouseUp reports, which HitTest accepts.
+// What the control reports to the form that hosts it.
 class ITabControlEvents {
  public:
   virtual ~ITabControlEvents() = default;
@@ -98,16 +89,12 @@ class ITabControl {
   virtual bool SetItemCount(int count) = 0;
   // 0-based; null when out of range.
   virtual TabItemPtr Item(int index) = 0;
-  // The item under the point, null over the empty strip.
-  virtual TabItemPtr HitTest(int x, int y) = 0;
   virtual bool SetImageList(const ImageListPtr& images) = 0;
   virtual PaintManagerPtr PaintManager() = 0;
-  virtual std::optional<int> Appearance() = 0;
   virtual bool SetAppearance(int appearance) = 0;
   // Placement inside the form, in twips (the container's extender properties).
   virtual std::optional<double> Left() = 0;
   virtual bool SetLeft(double twips) = 0;
-  virtual std::optional<double> Width() = 0;
   virtual bool SetWidth(double twips) = 0;
   // Redraws the control now, so that changed colours show.
   virtual bool Refresh() = 0;

@@ -1,5 +1,5 @@
-// Thread timers without a window, the millisecond tick count, the double-click time and the
-// thread id: what the add-in needs of time. The fake runs them on a virtual clock.
+// Thread timers without a window, and the id of the thread they run on: what the add-in needs of
+// time. The fake runs them on a virtual clock.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +21,6 @@ class ITimers {
 class IClock {
  public:
   virtual ~IClock() = default;
-  // Milliseconds since the system started; wraps after about 49.7 days.
-  virtual std::uint32_t GetTickCount() = 0;
-  virtual std::uint32_t GetDoubleClickTime() = 0;
   virtual std::uint32_t GetCurrentThreadId() = 0;
 };
 

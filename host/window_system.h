@@ -63,9 +63,6 @@ using WindowProc = std::intptr_t (*)(Hwnd hwnd, std::uint32_t message, std::uint
                                      std::intptr_t lparam);
 // An installed window procedure as the window system knows it; 0 is none.
 using WindowProcRef = std::uintptr_t;
-// A device context and a GDI brush; 0 is none.
-using DeviceContext = std::uintptr_t;
-using Brush = std::uintptr_t;
 
 class IWindowSystem {
  public:
@@ -74,17 +71,20 @@ class IWindowSystem {
   // The first child of `parent` after `after` (from the first when null) whose class and title
   // equal the given ones; an empty optional matches any. A null parent searches the top-level
   // windows.
-  virtual Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
-                            std::optional<std::string_view> title) = 0;
-  virtual std::optional<std::string> GetClassName(Hwnd hwnd) = 0;
-  virtual std::optional<std::string> GetWindowText(Hwnd hwnd) = 0;
+  virtual Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
+                               std::optional<std::string_view> title) = 0;
+  virtual std::optional<std::string> ClassNameOf(Hwnd hwnd) = 0;
 
-  // Puts `proc` in front of the window's procedure; returns the one it replaced (0: failed).
+  // Puts `proc` in front of the window's procedure; returns the one it replaced, which `proc`
+  // passes messages on to (0: failed).
   virtual WindowProcRef SubclassWindow(Hwnd hwnd, WindowProc proc) = 0;
-  // Gives the window back the procedure that SubclassWindow returned.
-  virtual bool RestoreWindowProc(Hwnd hwnd, WindowProcRef previous) = 0;
-  virtual std::intptr_t CallWindowProc(WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
-                                       std::uintptr_t wparam, std::intptr_t lparam) = 0;
+  // Takes `proc` out of the window's chain. When nobody subclassed the window after it, the
+  // window gets `previous` back. Otherwise other add-ins' procedures stay in front, and `proc`'s
+  // place in the chain passes messages straight on to `previous` from then on; a later
+  // SubclassWindow with `proc` takes that place up again.
+  virtual bool UnsubclassWindow(Hwnd hwnd, WindowProc proc, WindowProcRef previous) = 0;
+  virtual std::intptr_t CallPreviousProc(WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
+                                         std::uintptr_t wparam, std::intptr_t lparam) = 0;
 
   // The owner of a top-level window (GWL_HWNDPARENT); returns the previous owner.
   virtual std::optional<Hwnd> SetOwner(Hwnd hwnd, Hwnd owner) = 0;
@@ -105,21 +105,18 @@ class IWindowSystem {
   // Returns the window that had the focus before; null when none or on failure.
   virtual Hwnd SetFocus(Hwnd hwnd) = 0;
 
-  // Painting of the non-client area: a DC for the whole window, and solid brushes.
-  virtual DeviceContext GetWindowDC(Hwnd hwnd) = 0;
-  virtual bool ReleaseDC(Hwnd hwnd, DeviceContext dc) = 0;
-  virtual Brush CreateSolidBrush(Rgb color) = 0;
-  virtual bool DeleteObject(Brush brush) = 0;
-  // `rect` in the DC's coordinates.
-  virtual bool FillRect(DeviceContext dc, const Rect& rect, Brush brush) = 0;
+  // Fills `rect`, in coordinates whose origin is the window's top-left corner (the non-client
+  // area included), with a solid colour. Whatever the fill needs (a device context, a brush) is
+  // made and given back inside the call.
+  virtual bool FillWindowRect(Hwnd hwnd, const Rect& rect, Rgb color) = 0;
 
   // The add-in's own windows: created hidden and top-level, with `proc` as their procedure;
-  // what `proc` does not handle it passes to DefWindowProc.
-  virtual Hwnd CreateWindow(std::string_view class_name, std::string_view title,
-                            std::uint32_t style, WindowProc proc) = 0;
+  // what `proc` does not handle it passes to DefaultWindowProc.
+  virtual Hwnd CreateOwnWindow(std::string_view class_name, std::string_view title,
+                               std::uint32_t style, WindowProc proc) = 0;
   // The system's default handling of a message.
-  virtual std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
-                                      std::intptr_t lparam) = 0;
+  virtual std::intptr_t DefaultWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
+                                          std::intptr_t lparam) = 0;
   virtual bool DestroyWindow(Hwnd hwnd) = 0;
   virtual bool ShowWindow(Hwnd hwnd, bool show) = 0;
   // The client area's size in pixels.

@@ -5,6 +5,7 @@
 #include <istream>
 #include <ostream>
 
+#include "core/settings_keys.h"
 #include "host/registry.h"
 #include "sim/script_lexer.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr std::size_t kAnyCount = 1000;
 constexpr std::string_view kDefaultFolder = "C:\\Data";
-constexpr std::string_view kAddinKey = "SOFTWARE\\Microsoft\\Shared Tools\\Vestrano";
 
 std::optional<bool> ParseFlag(const std::string& word) {
   if (word == "0") return false;
@@ -187,6 +187,14 @@ int ScenarioRunner::Run(std::istream& script) {
     if (result.kind == Result::kScriptError) return kRunScriptError;
     if (result.kind == Result::kMismatch) status = kRunExpectationFailed;
   }
+  // A failure the add-in caught is a fault of its own unless the run provoked it.
+  const auto& diagnostics = host_.diagnostics;
+  for (const auto& failure : diagnostics.Failures()) {
+    err_ << "failure reported in " << failure.where << ": " << failure.what << '\n';
+  }
+  if (!diagnostics.Failures().empty() && !diagnostics.FailuresExpected()) {
+    status = kRunExpectationFailed;
+  }
   return status;
 }
 
@@ -236,7 +244,7 @@ std::optional<ScenarioRunner::Words> ScenarioRunner::ObservationFor(
     } else {
       return std::nullopt;
     }
-    const std::string path = last_reg_path_.empty() ? std::string(kAddinKey) : last_reg_path_;
+    const std::string path = last_reg_path_.empty() ? std::string(kVestranoKey) : last_reg_path_;
     return Words{"reg", "get", path, name};
   }
   return std::nullopt;

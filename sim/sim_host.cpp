@@ -18,6 +18,7 @@ SimHost::SimHost() {
   platform.timers = &clock;
   platform.clock = &clock;
   platform.hooks = &hooks;
+  platform.diagnostics = &diagnostics;
   excel->AttachWindows(windows, clock);
 }
 

@@ -6,6 +6,7 @@
 
 #include "addin/addin.h"
 #include "host/fake/fake_clock.h"
+#include "host/fake/fake_diagnostics.h"
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_hooks.h"
 #include "host/fake/fake_registry.h"
@@ -25,6 +26,7 @@ class SimHost {
   // Declared before what refers to them: the clock, hooks and windows outlive Excel and the
   // add-in, which hold references to them.
   fake::HostCalls calls;
+  fake::FakeDiagnostics diagnostics;
   fake::FakeRegistry registry{calls};
   fake::FakeClock clock{calls};
   fake::FakeHooks hooks{calls, clock.ThreadId()};

@@ -18,14 +18,14 @@ std::intptr_t Form_Vestrano::FormWindowProc(Hwnd hwnd, std::uint32_t message, st
   auto* form = dynamic_cast<Form_Vestrano*>(Shared().oTabForm.get());
   if (message == host::kWmSize && form && form->window_ == hwnd) form->Form_Resize();
   auto* windows = host::CurrentPlatform().windows;
-  return windows ? windows->DefWindowProc(hwnd, message, wparam, lparam) : 0;
+  return windows ? windows->DefaultWindowProc(hwnd, message, wparam, lparam) : 0;
 }
 
 bool Form_Vestrano::Load() {
   if (loaded_) return true;
   auto* windows = host::CurrentPlatform().windows;
   if (unloaded_ || !windows) return false;
-  window_ = windows->CreateWindow(kFormClass, kFormCaption, host::kWsPopup, FormWindowProc);
+  window_ = windows->CreateOwnWindow(kFormClass, kFormCaption, host::kWsPopup, FormWindowProc);
   if (!window_) return false;
   loaded_ = true;
   windows->SetWindowPos(window_, Hwnd{}, 0, 0, kDesignedFormWidth, kDesignedFormHeight,

@@ -1,6 +1,6 @@
 // The fakes that the window-integration tests stand on: the subclass chain, what SetWindowPos
-// sends and in which order, timers on the virtual clock, the CBT hook chain, DC and brush
-// accounting, and Excel's modal prompt and Save As dialog as timers see them. A fault here would
+// sends and in which order, timers on the virtual clock, the CBT hook chain, and Excel's modal
+// prompt and Save As dialog as timers see them. A fault here would
 // let the add-in's own tests pass against a Windows that does not exist.
 #include <gtest/gtest.h>
 
@@ -50,12 +50,12 @@ class FakeWindowsTest : public ::testing::Test {
 
 std::intptr_t ProcA(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
   g.log.push_back("A");
-  return 10 + g.windows->CallWindowProc(g.before_a, hwnd, message, wparam, lparam);
+  return 10 + g.windows->CallPreviousProc(g.before_a, hwnd, message, wparam, lparam);
 }
 
 std::intptr_t ProcB(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
   g.log.push_back("B");
-  return 1 + g.windows->CallWindowProc(g.before_b, hwnd, message, wparam, lparam);
+  return 1 + g.windows->CallPreviousProc(g.before_b, hwnd, message, wparam, lparam);
 }
 
 std::string TakeLog() {
@@ -65,45 +65,52 @@ std::string TakeLog() {
   return joined;
 }
 
-TEST_F(FakeWindowsTest, SubclassChainForwardsAndRestoresLikeSetWindowLong) {
+TEST_F(FakeWindowsTest, SubclassChainKeepsEveryoneWhoeverLeavesFirst) {
   const Hwnd desk = windows_.AddWindow("XLDESK", "", Hwnd{}, Rect{0, 0, 100, 100}, true);
   g.before_a = windows_.SubclassWindow(desk, ProcA);
   g.before_b = windows_.SubclassWindow(desk, ProcB);
   EXPECT_EQ(g.before_a, FakeWindowSystem::kDefaultProc);
   EXPECT_NE(g.before_b, FakeWindowSystem::kDefaultProc);
   EXPECT_NE(g.before_b, 0u);
+  // One procedure cannot be in front of itself.
+  EXPECT_EQ(windows_.SubclassWindow(desk, ProcB), 0u);
 
   EXPECT_EQ(windows_.Send(desk, 0x400, 0, 0), 11);
   EXPECT_EQ(TakeLog(), "B A");
   // A ref names exactly one procedure, not the window's current one.
-  EXPECT_EQ(windows_.CallWindowProc(g.before_b, desk, 0x400, 0, 0), 10);
+  EXPECT_EQ(windows_.CallPreviousProc(g.before_b, desk, 0x400, 0, 0), 10);
   EXPECT_EQ(TakeLog(), "A");
 
   // Undone in reverse order, the chain comes apart cleanly.
-  ASSERT_TRUE(windows_.RestoreWindowProc(desk, g.before_b));
+  ASSERT_TRUE(windows_.UnsubclassWindow(desk, ProcB, g.before_b));
   EXPECT_EQ(windows_.Send(desk, 0x400, 0, 0), 10);
   EXPECT_EQ(TakeLog(), "A");
-  ASSERT_TRUE(windows_.RestoreWindowProc(desk, g.before_a));
+  ASSERT_TRUE(windows_.UnsubclassWindow(desk, ProcA, g.before_a));
   EXPECT_EQ(windows_.State(desk).proc, FakeWindowSystem::kDefaultProc);
   EXPECT_EQ(windows_.Send(desk, 0x400, 0, 0), 0);
   EXPECT_EQ(TakeLog(), "");
 
-  // Undone out of order, the later subclass is dropped as well, as on Windows.
+  // Undone out of order, the later subclass stays and the earlier one only passes on.
   g.before_a = windows_.SubclassWindow(desk, ProcA);
   g.before_b = windows_.SubclassWindow(desk, ProcB);
-  ASSERT_TRUE(windows_.RestoreWindowProc(desk, g.before_a));
+  ASSERT_TRUE(windows_.UnsubclassWindow(desk, ProcA, g.before_a));
+  EXPECT_EQ(windows_.Send(desk, 0x400, 0, 0), 1);
+  EXPECT_EQ(TakeLog(), "B");
+  // Subclassing again takes up the old place instead of making a loop.
+  EXPECT_EQ(windows_.SubclassWindow(desk, ProcA), FakeWindowSystem::kDefaultProc);
+  EXPECT_EQ(windows_.Send(desk, 0x400, 0, 0), 11);
+  EXPECT_EQ(TakeLog(), "B A");
+  ASSERT_TRUE(windows_.UnsubclassWindow(desk, ProcA, g.before_a));
+  // The later one leaving too gives the window its own procedure, through the pass-through.
+  ASSERT_TRUE(windows_.UnsubclassWindow(desk, ProcB, g.before_b));
   EXPECT_EQ(windows_.Send(desk, 0x400, 0, 0), 0);
   EXPECT_EQ(TakeLog(), "");
-  // The ref of a procedure no window uses any more still works.
-  EXPECT_EQ(windows_.CallWindowProc(g.before_b, desk, 0x400, 0, 0), 10);
-  EXPECT_EQ(TakeLog(), "A");
 
-  EXPECT_FALSE(windows_.RestoreWindowProc(desk, 0x1234));
-  EXPECT_EQ(windows_.CallWindowProc(0x1234, desk, 0x400, 0, 0), 0);
+  EXPECT_FALSE(windows_.UnsubclassWindow(desk, ProcA, 0x1234));
+  EXPECT_EQ(windows_.CallPreviousProc(0x1234, desk, 0x400, 0, 0), 0);
   EXPECT_EQ(windows_.SubclassWindow(Hwnd{0x999}, ProcA), 0u);
   calls_.FailCall("Windows.SubclassWindow", 1);
-  EXPECT_EQ(windows_.SubclassWindow(desk, ProcA), 0u);
-  EXPECT_EQ(windows_.State(desk).proc, FakeWindowSystem::kDefaultProc);
+  EXPECT_EQ(windows_.SubclassWindow(desk, ProcB), 0u);
 }
 
 struct Seen {
@@ -129,7 +136,7 @@ std::intptr_t StripProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
     return host::kWvrValidRects;
   }
   g_seen.push_back(seen);
-  return g.windows->CallWindowProc(g.before_a, hwnd, message, wparam, lparam);
+  return g.windows->CallPreviousProc(g.before_a, hwnd, message, wparam, lparam);
 }
 
 TEST_F(FakeWindowsTest, SetWindowPosSendsNcCalcSizeSizeAndNcPaintBeforeReturning) {
@@ -179,7 +186,7 @@ TEST_F(FakeWindowsTest, SetWindowPosSendsNcCalcSizeSizeAndNcPaintBeforeReturning
 
   // Back to the default procedure, the client area is the whole window again.
   ASSERT_TRUE(windows_.ShowWindow(main, true));
-  ASSERT_TRUE(windows_.RestoreWindowProc(desk, g.before_a));
+  ASSERT_TRUE(windows_.UnsubclassWindow(desk, StripProc, g.before_a));
   ASSERT_TRUE(windows_.SetWindowPos(desk, Hwnd{}, 0, 0, 0, 0, host::kFrameChangeFlags));
   EXPECT_EQ(windows_.ClientRectInParent(desk), Rect(0, 80, 1024, 700));
   EXPECT_EQ(windows_.GetWindowRect(grid), Rect(100, 130, 1124, 790));
@@ -191,19 +198,19 @@ TEST_F(FakeWindowsTest, TreeSearchParentingAndDestruction) {
   const Hwnd box2 = windows_.AddWindow("#32770", "Microsoft Excel", main, Rect{}, false);
   const Hwnd inner = windows_.AddWindow("Button", "OK", box2, Rect{}, true);
 
-  EXPECT_EQ(windows_.FindWindowEx(main, Hwnd{}, "#32770", std::nullopt), box1);
-  EXPECT_EQ(windows_.FindWindowEx(main, box1, "#32770", std::nullopt), box2);
-  EXPECT_EQ(windows_.FindWindowEx(main, Hwnd{}, "#32770", "Microsoft Excel"), box2);
-  EXPECT_EQ(windows_.FindWindowEx(main, Hwnd{}, "#32770", "microsoft excel"), Hwnd{});
-  EXPECT_EQ(windows_.FindWindowEx(main, Hwnd{}, "Button", std::nullopt), Hwnd{});
-  EXPECT_EQ(windows_.FindWindowEx(Hwnd{}, Hwnd{}, "XLMAIN", std::nullopt), main);
-  EXPECT_EQ(windows_.FindWindowEx(main, inner, std::nullopt, std::nullopt), Hwnd{});
+  EXPECT_EQ(windows_.FindChildWindow(main, Hwnd{}, "#32770", std::nullopt), box1);
+  EXPECT_EQ(windows_.FindChildWindow(main, box1, "#32770", std::nullopt), box2);
+  EXPECT_EQ(windows_.FindChildWindow(main, Hwnd{}, "#32770", "Microsoft Excel"), box2);
+  EXPECT_EQ(windows_.FindChildWindow(main, Hwnd{}, "#32770", "microsoft excel"), Hwnd{});
+  EXPECT_EQ(windows_.FindChildWindow(main, Hwnd{}, "Button", std::nullopt), Hwnd{});
+  EXPECT_EQ(windows_.FindChildWindow(Hwnd{}, Hwnd{}, "XLMAIN", std::nullopt), main);
+  EXPECT_EQ(windows_.FindChildWindow(main, inner, std::nullopt, std::nullopt), Hwnd{});
   EXPECT_FALSE(windows_.IsWindowVisible(inner));
 
   // A top-level window keeps its numbers when it becomes a child: they now count from the
   // parent's client origin.
   const Hwnd form =
-      windows_.CreateWindow("ThunderRT6FormDC", "Vestrano", host::kWsVisible, nullptr);
+      windows_.CreateOwnWindow("ThunderRT6FormDC", "Vestrano", host::kWsVisible, nullptr);
   EXPECT_FALSE(windows_.State(form).visible);
   ASSERT_TRUE(windows_.SetWindowPos(form, Hwnd{}, 30, 40, 200, 25, host::kSwpShowWindow));
   ASSERT_TRUE(windows_.SetParent(form, main));
@@ -218,8 +225,8 @@ TEST_F(FakeWindowsTest, TreeSearchParentingAndDestruction) {
   ASSERT_TRUE(windows_.DestroyWindow(box2));
   EXPECT_FALSE(windows_.State(inner).alive);
   EXPECT_EQ(windows_.FocusWindow(), Hwnd{});
-  EXPECT_EQ(windows_.FindWindowEx(main, Hwnd{}, "#32770", "Microsoft Excel"), Hwnd{});
-  EXPECT_FALSE(windows_.GetWindowText(box2));
+  EXPECT_EQ(windows_.FindChildWindow(main, Hwnd{}, "#32770", "Microsoft Excel"), Hwnd{});
+  EXPECT_FALSE(windows_.ClassNameOf(box2));
   EXPECT_FALSE(windows_.DestroyWindow(box2));
 
   EXPECT_TRUE(windows_.LockWindowUpdate(main));
@@ -282,16 +289,15 @@ TEST_F(FakeWindowsTest, TimersFireInDueOrderOncePerDueTime) {
   clock_.KillTimer(quick);
 
   // Time passing inside a procedure fires the timer on time there, and it does not make up
-  // for that time afterwards: one firing per 50 ms, across the wrap of the tick count.
+  // for that time afterwards: one firing per 50 ms.
   g_fired.clear();
-  clock_.SetTickCount(0xFFFFFF00u);
+  const auto start = static_cast<std::uint32_t>(clock_.Now());
   const host::TimerId modal = clock_.SetTimer(50, ModalOnce);
   clock_.Advance(1000);
   ASSERT_EQ(g_fired.size(), 20u);
   for (std::size_t i = 0; i < g_fired.size(); ++i) {
-    EXPECT_EQ(g_fired[i].second, 0xFFFFFF00u + 50u * static_cast<std::uint32_t>(i + 1)) << i;
+    EXPECT_EQ(g_fired[i].second, start + 50u * static_cast<std::uint32_t>(i + 1)) << i;
   }
-  EXPECT_EQ(clock_.GetTickCount(), 0xFFFFFF00u + 1000u);
   clock_.KillTimer(modal);
 
   // Procedures that never stop are cut short, and the time still passes.
@@ -309,7 +315,7 @@ TEST_F(FakeWindowsTest, TimersFireInDueOrderOncePerDueTime) {
 
 std::intptr_t HookOld(int code, std::uintptr_t wparam, std::intptr_t lparam) {
   g.log.push_back("old:" + std::to_string(code));
-  return g.hooks->CallNextHookEx(0, code, wparam, lparam);
+  return g.hooks->CallNextHook(0, code, wparam, lparam);
 }
 
 // Answers the activation of the window-list dialog by giving Excel the focus, as the add-in's
@@ -319,7 +325,7 @@ std::intptr_t HookNew(int code, std::uintptr_t wparam, std::intptr_t lparam) {
   if (code == host::kHcbtActivate && g.windows->State(Hwnd{wparam}).title == "激活") {
     g.windows->SetFocus(g.main);
   }
-  return g.hooks->CallNextHookEx(0, code, wparam, lparam);
+  return g.hooks->CallNextHook(0, code, wparam, lparam);
 }
 
 std::intptr_t HookRefuse(int, std::uintptr_t, std::intptr_t) {
@@ -327,12 +333,12 @@ std::intptr_t HookRefuse(int, std::uintptr_t, std::intptr_t) {
 }
 
 TEST_F(FakeWindowsTest, CbtChainRunsNewestFirstForOurThreadOnly) {
-  EXPECT_EQ(hooks_.SetWindowsHookEx(host::kWhCbt, HookOld, 0, clock_.ThreadId() + 1), 0u);
-  EXPECT_EQ(hooks_.SetWindowsHookEx(host::kWhCbt, HookOld, 0, 0), 0u);
+  EXPECT_EQ(hooks_.InstallHook(host::kWhCbt, HookOld, 0, clock_.ThreadId() + 1), 0u);
+  EXPECT_EQ(hooks_.InstallHook(host::kWhCbt, HookOld, 0, 0), 0u);
   const host::HookHandle old_hook =
-      hooks_.SetWindowsHookEx(host::kWhCbt, HookOld, 0, clock_.GetCurrentThreadId());
+      hooks_.InstallHook(host::kWhCbt, HookOld, 0, clock_.GetCurrentThreadId());
   const host::HookHandle new_hook =
-      hooks_.SetWindowsHookEx(host::kWhCbt, HookNew, 0, clock_.GetCurrentThreadId());
+      hooks_.InstallHook(host::kWhCbt, HookNew, 0, clock_.GetCurrentThreadId());
   ASSERT_NE(old_hook, 0u);
   ASSERT_NE(new_hook, 0u);
   EXPECT_EQ(hooks_.InstalledHooks(), 2u);
@@ -354,48 +360,20 @@ TEST_F(FakeWindowsTest, CbtChainRunsNewestFirstForOurThreadOnly) {
 
   // A hook that answers nonzero prevents the change.
   const host::HookHandle refuse =
-      hooks_.SetWindowsHookEx(host::kWhCbt, HookRefuse, 0, clock_.ThreadId());
+      hooks_.InstallHook(host::kWhCbt, HookRefuse, 0, clock_.ThreadId());
   EXPECT_EQ(windows_.SetFocus(grid), Hwnd{});
   EXPECT_EQ(windows_.FocusWindow(), g.main);
-  ASSERT_TRUE(hooks_.UnhookWindowsHookEx(refuse));
-  EXPECT_FALSE(hooks_.UnhookWindowsHookEx(refuse));
+  ASSERT_TRUE(hooks_.RemoveHook(refuse));
+  EXPECT_FALSE(hooks_.RemoveHook(refuse));
   TakeLog();
   EXPECT_EQ(hooks_.RunCbt(host::kHcbtSetFocus, grid.value, 0), 0);
   EXPECT_EQ(TakeLog(), "new:9 old:9");
   EXPECT_EQ(windows_.SetFocus(grid), g.main);
-  ASSERT_TRUE(hooks_.UnhookWindowsHookEx(new_hook));
+  ASSERT_TRUE(hooks_.RemoveHook(new_hook));
   TakeLog();
   EXPECT_EQ(windows_.SetFocus(dialog), grid);
   EXPECT_EQ(TakeLog(), "old:9 old:5");
-  EXPECT_EQ(hooks_.CallNextHookEx(old_hook, 0, 0, 0), 0);
-}
-
-TEST_F(FakeWindowsTest, DcsAndBrushesAreCountedAndReleasedOnce) {
-  const Hwnd desk = windows_.AddWindow("XLDESK", "", Hwnd{}, Rect{0, 0, 100, 100}, true);
-  const Hwnd other = windows_.AddWindow("EXCEL4", "", Hwnd{}, Rect{}, true);
-  const host::DeviceContext dc = windows_.GetWindowDC(desk);
-  const host::Brush brush = windows_.CreateSolidBrush(Rgb{104, 140, 175});
-  ASSERT_NE(dc, 0u);
-  ASSERT_NE(brush, 0u);
-  EXPECT_EQ(windows_.OpenDcCount(), 1u);
-  EXPECT_EQ(windows_.LiveBrushCount(), 1u);
-  ASSERT_TRUE(windows_.FillRect(dc, Rect{0, 0, 100, 24}, brush));
-  EXPECT_EQ(windows_.LastFill(desk), (fake::FakeFill{Rect{0, 0, 100, 24}, Rgb{104, 140, 175}}));
-  EXPECT_FALSE(windows_.LastFill(other));
-
-  EXPECT_FALSE(windows_.ReleaseDC(other, dc));
-  EXPECT_TRUE(windows_.DeleteObject(brush));
-  EXPECT_FALSE(windows_.DeleteObject(brush));
-  EXPECT_FALSE(windows_.FillRect(dc, Rect{0, 0, 1, 1}, brush));
-  EXPECT_EQ(windows_.FillCount(desk), 1u);
-  EXPECT_TRUE(windows_.ReleaseDC(desk, dc));
-  EXPECT_FALSE(windows_.ReleaseDC(desk, dc));
-  EXPECT_EQ(windows_.OpenDcCount(), 0u);
-  EXPECT_EQ(windows_.LiveBrushCount(), 0u);
-
-  calls_.FailCall("Windows.GetWindowDC", 1);
-  EXPECT_EQ(windows_.GetWindowDC(desk), 0u);
-  EXPECT_EQ(windows_.OpenDcCount(), 0u);
+  EXPECT_EQ(hooks_.CallNextHook(old_hook, 0, 0, 0), 0);
 }
 
 // What a watch timer sees of Excel while it runs.
@@ -412,7 +390,7 @@ void ProbeExcel(std::uintptr_t, std::uint32_t) {
   const Hwnd main = *g.excel->Hwnd();
   ExcelProbe probe;
   probe.dialog = static_cast<bool>(
-      g.windows->FindWindowEx(main, Hwnd{}, g_dialog_class, std::string_view(g_dialog_title)));
+      g.windows->FindChildWindow(main, Hwnd{}, g_dialog_class, std::string_view(g_dialog_title)));
   probe.ready = g.excel->Ready().value_or(true);
   auto active = g.excel->ActiveWorkbook();
   probe.name = active ? active->Name().value_or("?") : "";
@@ -434,8 +412,8 @@ TEST_F(FakeExcelWindowsTest, WindowTreeAndFocus) {
   const Hwnd main = *excel_.Hwnd();
   EXPECT_EQ(windows_.State(main).class_name, "XLMAIN");
   EXPECT_EQ(windows_.GetWindowRect(main), fake::excel_layout::kMainWindow);
-  const Hwnd desk = windows_.FindWindowEx(main, Hwnd{}, "XLDESK", std::nullopt);
-  const Hwnd bar = windows_.FindWindowEx(main, Hwnd{}, "EXCEL<", std::nullopt);
+  const Hwnd desk = windows_.FindChildWindow(main, Hwnd{}, "XLDESK", std::nullopt);
+  const Hwnd bar = windows_.FindChildWindow(main, Hwnd{}, "EXCEL<", std::nullopt);
   EXPECT_EQ(windows_.RectInParent(desk), fake::excel_layout::kDesk);
   // The formula bar overlaps the workbook area by 4 rows.
   EXPECT_EQ(windows_.GetWindowRect(bar)->bottom - windows_.GetWindowRect(desk)->top, 4);
@@ -472,7 +450,7 @@ TEST_F(FakeExcelWindowsTest, SavePromptIsUpWhileTimersRun) {
   EXPECT_TRUE(g_probes[0].dialog);
   EXPECT_FALSE(g_probes[0].ready);
   EXPECT_EQ(excel_.Describe(), "workbooks: [A.xlsx*]");
-  EXPECT_EQ(windows_.FindWindowEx(*excel_.Hwnd(), Hwnd{}, "#32770", std::nullopt), Hwnd{});
+  EXPECT_EQ(windows_.FindChildWindow(*excel_.Hwnd(), Hwnd{}, "#32770", std::nullopt), Hwnd{});
   EXPECT_TRUE(*excel_.Ready());
   EXPECT_EQ(windows_.FocusWindow(), grid);
 

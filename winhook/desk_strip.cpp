@@ -9,8 +9,8 @@
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "core/workbook_queries.h"
+#include "host/diagnostics.h"
 #include "host/platform.h"
-#include "host/platform_handles.h"
 #include "host/registry.h"
 
 namespace vestrano {
@@ -33,7 +33,8 @@ std::intptr_t Forward(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
                       std::intptr_t lparam) {
   auto* windows = Windows();
   const auto previous = Subclass().lpPrevDeskProc;
-  return windows && previous ? windows->CallWindowProc(previous, hwnd, message, wparam, lparam) : 0;
+  return windows && previous ? windows->CallPreviousProc(previous, hwnd, message, wparam, lparam)
+                             : 0;
 }
 
 std::intptr_t OnNcCalcSize(Hwnd hwnd, std::uintptr_t wparam, std::intptr_t lparam) {
@@ -67,18 +68,12 @@ int BarWidth(const Rect& desk, std::optional<double> version) {
 }
 
 void PaintStrip(const Rect& desk, std::optional<double> version) {
-  auto* windows = Windows();
-  const Hwnd desk_window = Shared().hDeskWnd;
   const auto color = StripColor(version, Shared().nOfficeTheme);
+  if (!color) return;
   const Rect strip = Shared().nTabPosition == 0
                          ? Rect{0, 0, desk.Width(), kStripHeight}
                          : Rect{0, desk.Height() - kStripHeight, desk.Width(), desk.Height()};
-  // The DC and the brush live for this paint only, whatever happens in it.
-  const host::UniqueWindowDc dc({desk_window, windows->GetWindowDC(desk_window)});
-  if (!dc.Get().dc || !color) return;
-  if (const host::UniqueBrush brush(windows->CreateSolidBrush(*color)); brush) {
-    windows->FillRect(dc.Get().dc, strip, brush.Get());
-  }
+  Windows()->FillWindowRect(Shared().hDeskWnd, strip, *color);
 }
 
 void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::uintptr_t wparam) {
@@ -93,7 +88,7 @@ void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::u
                           show_flag);
   };
   const auto& form = shared.oTabForm;
-  const Hwnd found = windows->FindWindowEx(shared.hExcelWnd, Hwnd{}, kFormClass, kFormCaption);
+  const Hwnd found = windows->FindChildWindow(shared.hExcelWnd, Hwnd{}, kFormClass, kFormCaption);
   if (!found) {
     // Loading the form makes it a child of Excel's window; the lock keeps that from flashing.
     windows->LockWindowUpdate(shared.hExcelWnd);
@@ -103,7 +98,7 @@ void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::u
     }
     windows->LockWindowUpdate(Hwnd{});
   } else if (const Hwnd covering =
-                 windows->FindWindowEx(shared.hExcelWnd, Hwnd{}, kCoveringClass, std::nullopt);
+                 windows->FindChildWindow(shared.hExcelWnd, Hwnd{}, kCoveringClass, std::nullopt);
              covering && windows->IsWindowVisible(covering)) {
     if (form) place(form->hWnd(), host::kSwpHideWindow);
   } else {
@@ -146,8 +141,9 @@ void SubclassDesk() {
   auto& state = Subclass();
   auto& shared = Shared();
   if (state.lpPrevDeskProc != 0 || !windows) return;
-  state.hBarWnd = windows->FindWindowEx(shared.hExcelWnd, Hwnd{}, kFormulaBarClass, std::nullopt);
-  shared.hDeskWnd = windows->FindWindowEx(shared.hExcelWnd, Hwnd{}, kDeskClass, std::nullopt);
+  state.hBarWnd =
+      windows->FindChildWindow(shared.hExcelWnd, Hwnd{}, kFormulaBarClass, std::nullopt);
+  shared.hDeskWnd = windows->FindChildWindow(shared.hExcelWnd, Hwnd{}, kDeskClass, std::nullopt);
   if (!shared.hDeskWnd) return;
   state.lpPrevDeskProc = windows->SubclassWindow(shared.hDeskWnd, DeskWindowProc);
   RequestDeskFrameChange();
@@ -157,7 +153,7 @@ void UnsubclassDesk() {
   auto* windows = Windows();
   auto& state = Subclass();
   if (state.lpPrevDeskProc == 0 || !windows) return;
-  windows->RestoreWindowProc(Shared().hDeskWnd, state.lpPrevDeskProc);
+  windows->UnsubclassWindow(Shared().hDeskWnd, DeskWindowProc, state.lpPrevDeskProc);
   state.lpPrevDeskProc = 0;
   RequestDeskFrameChange();
 }
@@ -175,6 +171,7 @@ std::intptr_t DeskWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wp
     }
   } catch (...) {
     // Nothing may unwind into Excel's message loop.
+    host::ReportCaughtException("DeskWindowProc");
     return 0;
   }
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/shared_state.h"
+#include "host/guarded.h"
 #include "host/platform.h"
 
 namespace vestrano {
@@ -14,7 +15,7 @@ constexpr std::string_view kEditBoxClass = "EDTBX";
 void RecordFocus(Hwnd window) {
   auto* windows = host::CurrentPlatform().windows;
   auto& shared = Shared();
-  shared.sFocusClass = windows ? windows->GetClassName(window).value_or("") : "";
+  shared.sFocusClass = windows ? windows->ClassNameOf(window).value_or("") : "";
   if (shared.sFocusClass == kEditBoxClass) shared.hLastEditBox = window;
 }
 
@@ -34,29 +35,23 @@ void InstallCbtHook() {
   const auto module = app ? app->Hinstance() : std::nullopt;
   if (!module) return;
   state.hCbtHook =
-      platform.hooks->SetWindowsHookEx(host::kWhCbt, CbtHookProc, *module, state.nHookThreadId);
+      platform.hooks->InstallHook(host::kWhCbt, CbtHookProc, *module, state.nHookThreadId);
 }
 
 void RemoveCbtHook() {
   auto& state = CbtHook();
   auto* hooks = host::CurrentPlatform().hooks;
   if (state.hCbtHook == 0) return;
-  if (hooks) hooks->UnhookWindowsHookEx(state.hCbtHook);
+  if (hooks) hooks->RemoveHook(state.hCbtHook);
   state.hCbtHook = 0;
 }
 
 std::intptr_t CbtHookProc(int code, std::uintptr_t wparam, std::intptr_t lparam) {
+  // Whatever the recording does, the rest of the chain decides, so that a hook below this one
+  // that blocks a focus change still blocks it.
+  if (code == host::kHcbtSetFocus) Guarded("CbtHookProc", [&] { RecordFocus(Hwnd{wparam}); });
   auto* hooks = host::CurrentPlatform().hooks;
-  const auto next = [&] {
-    return hooks ? hooks->CallNextHookEx(CbtHook().hCbtHook, code, wparam, lparam) : 0;
-  };
-  try {
-    if (code == host::kHcbtSetFocus) RecordFocus(Hwnd{wparam});
-    return next();
-  } catch (...) {
-    // A hook procedure must not unwind into Windows; the focus change goes ahead.
-    return 0;
-  }
+  return hooks ? hooks->CallNextHook(CbtHook().hCbtHook, code, wparam, lparam) : 0;
 }
 
 }  // namespace vestrano

@@ -21,7 +21,7 @@ constexpr std::string_view kEditingClasses[] = {"EXCEL<", "EXCEL6", "EDTBX"};
 
 bool ChildExists(std::string_view class_name, std::string_view title) {
   auto* windows = host::CurrentPlatform().windows;
-  return windows && windows->FindWindowEx(Shared().hExcelWnd, Hwnd{}, class_name, title);
+  return windows && windows->FindChildWindow(Shared().hExcelWnd, Hwnd{}, class_name, title);
 }
 
 bool ExcelReady() {
@@ -57,7 +57,7 @@ void StopWatch() {
 }
 
 void CloseWatchProc(host::TimerId, std::uint32_t) {
-  Guarded([] {
+  Guarded("CloseWatchProc", [] {
     for (std::string_view title : kMessageBoxTitles) {
       if (ChildExists(kMessageBoxClass, title)) return;
     }
@@ -71,7 +71,7 @@ void CloseWatchProc(host::TimerId, std::uint32_t) {
 }
 
 void SaveAsWatchProc(host::TimerId, std::uint32_t) {
-  Guarded([] {
+  Guarded("SaveAsWatchProc", [] {
     if (ChildExists(kSaveAsClass, kSaveAsTitle) || !ExcelReady()) return;
     StopWatch();
     RebuildTabs();
@@ -79,7 +79,7 @@ void SaveAsWatchProc(host::TimerId, std::uint32_t) {
 }
 
 void EditWatchProc(host::TimerId, std::uint32_t) {
-  Guarded([] {
+  Guarded("EditWatchProc", [] {
     if ((Shared().bMenuActivating && Editing()) || !ExcelReady()) return;
     StopWatch();
     Shared().bMenuActivating = false;

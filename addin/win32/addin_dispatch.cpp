@@ -6,6 +6,7 @@
 
 #include "addin/win32/addin_object.h"
 #include "addin/win32/vestrano_ids.h"
+#include "host/diagnostics.h"
 #include "host/win32/dispatch_args.h"
 #include "host/win32/variant.h"
 
@@ -94,6 +95,7 @@ HRESULT Vestranov3Object::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPA
     if (!(flags & kCallFlags)) return DISP_E_MEMBERNOTFOUND;
     hr = InvokeMember(id, flags, params, result);
   } catch (...) {
+    host::ReportCaughtException("IDispatch::Invoke of the add-in");
     hr = E_UNEXPECTED;
   }
   // A member that ran and failed reports its failure as an exception, as Automation expects.

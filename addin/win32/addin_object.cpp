@@ -12,7 +12,7 @@ namespace vestrano::win32 {
 HRESULT Vestranov3Object::Create(REFIID iid, void** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  return GuardedHresult([&] {
+  return GuardedHresult("creating the add-in", [&] {
     // The logic reaches Windows through the platform from its first call on.
     InstallWin32Platform(ThisModule());
     auto* object = new Vestranov3Object();
@@ -50,7 +50,7 @@ ULONG Vestranov3Object::Release() noexcept {
 
 HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                        IDispatch* /*AddInInst*/, SAFEARRAY** /*custom*/) noexcept {
-  return GuardedHresult([&] {
+  return GuardedHresult("OnConnection", [&] {
     InstallWin32Platform(ThisModule());
     addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
                                       static_cast<int>(ConnectMode));
@@ -60,7 +60,7 @@ HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode C
 
 HRESULT Vestranov3Object::OnDisconnection(ext_DisconnectMode /*RemoveMode*/,
                                           SAFEARRAY** /*custom*/) noexcept {
-  return GuardedHresult([&] {
+  return GuardedHresult("OnDisconnection", [&] {
     addin_.AddinInstance_OnDisconnection();
     return S_OK;
   });

@@ -6,6 +6,7 @@
 #include "addin/win32/vestrano_ids.h"
 #include "host/win32/com_guard.h"
 #include "host/win32/module_refs.h"
+#include "host/win32/win32_diagnostics.h"
 #include "host/win32/win32_platform.h"
 
 // The add-in runs only on Excel's user-interface thread and keeps no thread_local state, so the
@@ -13,6 +14,8 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
   if (reason == DLL_PROCESS_ATTACH) {
     vestrano::win32::SetThisModule(instance);
+    // Only a pointer is stored: nothing here may call into other DLLs under the loader lock.
+    vestrano::win32::InstallWin32Diagnostics();
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     // Unloaded by FreeLibrary while the process goes on: no adapter may keep a window class,
@@ -35,7 +38,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) noexcept {
 // Once nothing of the DLL is in use, the platform adapters go too: COM may unload the DLL right
 // after this answers S_OK.
 STDAPI DllCanUnloadNow() noexcept {
-  return vestrano::win32::GuardedHresult([] {
+  return vestrano::win32::GuardedHresult("DllCanUnloadNow", [] {
     if (!vestrano::win32::ModuleIsIdle()) return S_FALSE;
     vestrano::win32::UninstallWin32Platform();
     return S_OK;

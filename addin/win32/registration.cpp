@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "addin/win32/vestrano_ids.h"
+#include "host/win32/com_guard.h"
 #include "host/win32/com_ptr.h"
 #include "host/win32/win32_handles.h"
 
@@ -222,25 +223,21 @@ HRESULT Unregister(const std::wstring& module_path) {
 }  // namespace
 
 HRESULT RegisterServer(HMODULE module) noexcept {
-  try {
+  return GuardedHresult("DllRegisterServer", [&] {
     const std::wstring module_path = ModulePath(module);
     if (module_path.empty()) return SELFREG_E_CLASS;
     const HRESULT result = Register(module_path);
     if (FAILED(result)) Unregister(module_path);
     return result;
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HRESULT UnregisterServer(HMODULE module) noexcept {
-  try {
+  return GuardedHresult("DllUnregisterServer", [&] {
     const std::wstring module_path = ModulePath(module);
     if (module_path.empty()) return SELFREG_E_CLASS;
     return Unregister(module_path);
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 }  // namespace vestrano::win32

@@ -26,23 +26,9 @@ bool FakeClock::KillTimer(host::TimerId id) {
   return true;
 }
 
-std::uint32_t FakeClock::GetTickCount() {
-  if (!calls_.Enter("Clock.GetTickCount")) return 0;
-  return Tick();
-}
-
-std::uint32_t FakeClock::GetDoubleClickTime() {
-  if (!calls_.Enter("Clock.GetDoubleClickTime")) return 0;
-  return double_click_ms_;
-}
-
 std::uint32_t FakeClock::GetCurrentThreadId() {
   if (!calls_.Enter("Clock.GetCurrentThreadId")) return 0;
   return kThreadId;
-}
-
-void FakeClock::SetTickCount(std::uint32_t tick) {
-  tick_offset_ = tick - static_cast<std::uint32_t>(now_);
 }
 
 bool FakeClock::Advance(std::uint64_t ms) {

@@ -1,7 +1,6 @@
 // A virtual clock for the tests and vestrano-sim: thread timers that fire only when the test lets
-// time pass, a tick count that can be started near its wrap, and the double-click time and thread
-// id. Timers fire the way WM_TIMER does: in due-time order, at most once per due time however
-// late the clock got to them, and again one interval after they fired.
+// time pass, and the thread id. Timers fire the way WM_TIMER does: in due-time order, at most once
+// per due time however late the clock got to them, and again one interval after they fired.
 #pragma once
 
 #include <cstddef>
@@ -37,8 +36,6 @@ class FakeClock final : public host::ITimers, public host::IClock {
   bool KillTimer(host::TimerId id) override;
 
   // --- host::IClock ---
-  std::uint32_t GetTickCount() override;
-  std::uint32_t GetDoubleClickTime() override;
   std::uint32_t GetCurrentThreadId() override;
 
   // --- What the test or a modal loop does; not recorded. ---
@@ -47,9 +44,6 @@ class FakeClock final : public host::ITimers, public host::IClock {
   // false when a work bound cut the firing short, here or in a nested Advance; the time has
   // passed all the same.
   bool Advance(std::uint64_t ms);
-  // Makes GetTickCount read `tick` now, without moving timers: lets tests cross the wrap.
-  void SetTickCount(std::uint32_t tick);
-  void SetDoubleClickTime(std::uint32_t ms) { double_click_ms_ = ms; }
 
   // --- Observation. ---
   // Virtual milliseconds since the clock was made.
@@ -66,7 +60,8 @@ class FakeClock final : public host::ITimers, public host::IClock {
     std::uint64_t due = 0;
   };
 
-  std::uint32_t Tick() const { return static_cast<std::uint32_t>(now_) + tick_offset_; }
+  // What WM_TIMER carries: the tick count when the timer fired, which wraps as Windows' does.
+  std::uint32_t Tick() const { return static_cast<std::uint32_t>(now_); }
 
   HostCalls& calls_;
   std::map<host::TimerId, Timer> timers_;
@@ -74,8 +69,6 @@ class FakeClock final : public host::ITimers, public host::IClock {
   std::set<std::pair<std::uint64_t, host::TimerId>> queue_;
   host::TimerId next_id_ = 0x1000;
   std::uint64_t now_ = 0;
-  std::uint32_t tick_offset_ = 0;
-  std::uint32_t double_click_ms_ = 500;
   int depth_ = 0;
   std::size_t firings_ = 0;
   std::size_t cuts_ = 0;

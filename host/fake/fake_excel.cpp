@@ -32,10 +32,6 @@ class FakeWindows final : public host::IWindows {
  public:
   FakeWindows(FakeExcel& excel, std::shared_ptr<FakeWorkbookState> workbook)
       : excel_(excel), workbook_(std::move(workbook)) {}
-  std::optional<int> Count() override {
-    if (!Alive("Windows.Count")) return std::nullopt;
-    return static_cast<int>(workbook_->windows.size());
-  }
   host::WindowPtr Item(int index) override {
     if (!Alive("Windows.Item") || index < 1 ||
         index > static_cast<int>(workbook_->windows.size())) {
@@ -79,13 +75,6 @@ class FakeWorkbook final : public host::IWorkbook {
     if (!Alive("Workbook.Windows")) return nullptr;
     return std::make_shared<FakeWindows>(excel_, state_);
   }
-  bool Activate() override {
-    if (!Alive("Workbook.Activate")) return false;
-    for (const auto& window : state_->windows) {
-      if (window->visible) return excel_.ActivateWindow(window);
-    }
-    return false;
-  }
 
  private:
   bool Alive(std::string_view call) { return excel_.Calls().Enter(call) && state_->open; }
@@ -96,10 +85,6 @@ class FakeWorkbook final : public host::IWorkbook {
 class FakeWorkbooks final : public host::IWorkbooks {
  public:
   explicit FakeWorkbooks(FakeExcel& excel) : excel_(excel) {}
-  std::optional<int> Count() override {
-    if (!excel_.Calls().Enter("Workbooks.Count")) return std::nullopt;
-    return static_cast<int>(excel_.WorkbookStates().size());
-  }
   host::WorkbookPtr Item(std::string_view name) override {
     if (!excel_.Calls().Enter("Workbooks.Item")) return nullptr;
     auto state = excel_.Find(name);
@@ -255,21 +240,33 @@ bool FakeExcel::ActivateWindow(const std::shared_ptr<FakeWindowState>& window) {
   return true;
 }
 
+std::shared_ptr<FakeWindowState> FakeExcel::AddWindow(
+    const std::shared_ptr<FakeWorkbookState>& workbook) {
+  auto window = std::make_shared<FakeWindowState>();
+  window->workbook = workbook.get();
+  window->owner = workbook;
+  workbook->windows.push_back(window);
+  return window;
+}
+
+std::shared_ptr<FakeWorkbookState> FakeExcel::AddWorkbook(std::string_view name,
+                                                          std::string_view full_name) {
+  auto state = std::make_shared<FakeWorkbookState>();
+  state->name = name;
+  state->full_name = full_name;
+  AddWindow(state);
+  workbooks_.push_back(state);
+  return state;
+}
+
 FakeExcel::Outcome FakeExcel::Open(std::string_view name, std::string_view folder) {
   if (name.empty()) return "a workbook needs a name";
   for (const auto& state : workbooks_) {
     if (state->name == name) return "a workbook named " + std::string(name) + " is already open";
   }
-  auto state = std::make_shared<FakeWorkbookState>();
-  state->name = name;
-  state->full_name = std::string(folder) + "\\" + std::string(name);
-  auto window = std::make_shared<FakeWindowState>();
-  window->workbook = state.get();
-  window->owner = state;
-  state->windows.push_back(window);
-  workbooks_.push_back(state);
+  auto state = AddWorkbook(name, std::string(folder) + "\\" + std::string(name));
   RaiseEvent([&](host::IAppEvents& sink) { sink.WorkbookOpen(Wrap(state)); });
-  SwitchTo(window);
+  SwitchTo(state->windows.front());
   return std::nullopt;
 }
 
@@ -278,16 +275,9 @@ FakeExcel::Outcome FakeExcel::New() {
   do {
     name = "Book" + std::to_string(++new_counter_);
   } while (Find(name));
-  auto state = std::make_shared<FakeWorkbookState>();
-  state->name = name;
-  state->full_name = name;
-  auto window = std::make_shared<FakeWindowState>();
-  window->workbook = state.get();
-  window->owner = state;
-  state->windows.push_back(window);
-  workbooks_.push_back(state);
+  auto state = AddWorkbook(name, name);
   RaiseEvent([&](host::IAppEvents& sink) { sink.NewWorkbook(Wrap(state)); });
-  SwitchTo(window);
+  SwitchTo(state->windows.front());
   return std::nullopt;
 }
 
@@ -335,22 +325,27 @@ void FakeExcel::SaveUnderName(FakeWorkbookState& workbook, std::string_view name
   workbook.saved = true;
 }
 
-FakeExcel::Outcome FakeExcel::Save() {
-  auto window = ActiveWindow();
-  if (!window) return "no workbook is active";
-  auto state = Owner(*window);
+bool FakeExcel::SaveWithEvents(const std::shared_ptr<FakeWorkbookState>& state) {
+  // A workbook never saved goes through Save As, with the dialog's default answers.
   const bool never_saved = state->name == state->full_name;
   bool cancel = false;
   RaiseEvent(
       [&](host::IAppEvents& sink) { sink.WorkbookBeforeSave(Wrap(state), never_saved, cancel); });
-  if (cancel) return std::nullopt;
+  if (cancel || !state->open) return false;
   if (never_saved) {
     RunModal(kSaveAsClass, kSaveAsTitle);
-    if (!state->open) return std::nullopt;
+    if (!state->open) return false;
     SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
   } else {
     state->saved = true;
   }
+  return true;
+}
+
+FakeExcel::Outcome FakeExcel::Save() {
+  auto window = ActiveWindow();
+  if (!window) return "no workbook is active";
+  SaveWithEvents(Owner(*window));
   return std::nullopt;
 }
 
@@ -394,22 +389,8 @@ FakeExcel::Outcome FakeExcel::Close(std::string_view name) {
   if (!state->saved) {
     RunModal(kPromptClass, kPromptTitle);
     if (!state->open || save_answer_ == SaveAnswer::kCancel) return std::nullopt;
-    if (save_answer_ == SaveAnswer::kSave) {
-      const bool never_saved = state->name == state->full_name;
-      bool cancel_save = false;
-      RaiseEvent([&](host::IAppEvents& sink) {
-        sink.WorkbookBeforeSave(Wrap(state), never_saved, cancel_save);
-      });
-      // A save that does not happen keeps the workbook open.
-      if (cancel_save || !state->open) return std::nullopt;
-      if (never_saved) {
-        RunModal(kSaveAsClass, kSaveAsTitle);
-        if (!state->open) return std::nullopt;
-        SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
-      } else {
-        state->saved = true;
-      }
-    }
+    // A save that does not happen keeps the workbook open.
+    if (save_answer_ == SaveAnswer::kSave && !SaveWithEvents(state)) return std::nullopt;
   }
   auto active = ActiveWindow();
   const bool was_active = active && active->workbook == state.get();
@@ -446,11 +427,7 @@ FakeExcel::Outcome FakeExcel::Unhide(std::string_view name) {
 FakeExcel::Outcome FakeExcel::NewWindow(std::string_view name) {
   auto state = Find(name);
   if (!state) return "no open workbook named " + std::string(name);
-  auto window = std::make_shared<FakeWindowState>();
-  window->workbook = state.get();
-  window->owner = state;
-  state->windows.push_back(window);
-  SwitchTo(window);
+  SwitchTo(AddWindow(state));
   return std::nullopt;
 }
 
@@ -548,23 +525,6 @@ std::optional<bool> FakeExcel::Ready() {
 std::optional<bool> FakeExcel::DisplayFormulaBar() {
   if (!calls_.Enter("Application.DisplayFormulaBar")) return std::nullopt;
   return formula_bar_;
-}
-
-std::optional<bool> FakeExcel::ShowWindowsInTaskbar() {
-  if (!calls_.Enter("Application.ShowWindowsInTaskbar")) return std::nullopt;
-  return taskbar_;
-}
-
-bool FakeExcel::SetShowWindowsInTaskbar(bool value) {
-  if (!calls_.Enter("Application.SetShowWindowsInTaskbar")) return false;
-  taskbar_ = value;
-  return true;
-}
-
-bool FakeExcel::SetScreenUpdating(bool value) {
-  if (!calls_.Enter("Application.SetScreenUpdating")) return false;
-  screen_updating_ = value;
-  return true;
 }
 
 host::WorkbooksPtr FakeExcel::Workbooks() {

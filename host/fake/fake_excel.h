@@ -114,9 +114,6 @@ class FakeExcel final : public host::IApplication {
   std::optional<bool> Visible() override;
   std::optional<bool> Ready() override;
   std::optional<bool> DisplayFormulaBar() override;
-  std::optional<bool> ShowWindowsInTaskbar() override;
-  bool SetShowWindowsInTaskbar(bool value) override;
-  bool SetScreenUpdating(bool value) override;
   host::WorkbooksPtr Workbooks() override;
   host::WorkbookPtr ActiveWorkbook() override;
   std::unique_ptr<host::IEventConnection> ConnectEvents(host::IAppEvents& sink) override;
@@ -142,6 +139,11 @@ class FakeExcel final : public host::IApplication {
   host::SheetPtr ActiveSheet();
   void Remove(const std::shared_ptr<FakeWorkbookState>& workbook);
   void SaveUnderName(FakeWorkbookState& workbook, std::string_view name, std::string_view folder);
+  // Ctrl+S on the workbook, with its events; true when it was saved.
+  bool SaveWithEvents(const std::shared_ptr<FakeWorkbookState>& state);
+  // A new window of the workbook, and a new workbook with one window, in Excel's order.
+  std::shared_ptr<FakeWindowState> AddWindow(const std::shared_ptr<FakeWorkbookState>& workbook);
+  std::shared_ptr<FakeWorkbookState> AddWorkbook(std::string_view name, std::string_view full_name);
   std::string DefaultExtension() const;
   // Shows a modal window of Excel's and lets time pass until the user answers it.
   void RunModal(std::string_view class_name, std::string_view title);
@@ -156,8 +158,6 @@ class FakeExcel final : public host::IApplication {
   bool visible_ = true;
   bool ready_ = true;
   bool formula_bar_ = true;
-  bool taskbar_ = true;
-  bool screen_updating_ = true;
   vestrano::Hwnd main_window_{0x10010};
   FakeWindowSystem* windows_ = nullptr;
   FakeClock* clock_ = nullptr;

@@ -1,6 +1,6 @@
 // The hook chains. A running chain is a snapshot taken when it starts, so a hook removed while
 // the chain runs is skipped and a hook added meanwhile waits for the next run; chains run from
-// inside a hook (a SetFocus in the procedure) stack, so each CallNextHookEx continues its own.
+// inside a hook (a SetFocus in the procedure) stack, so each CallNextHook continues its own.
 #include "host/fake/fake_hooks.h"
 
 #include <algorithm>
@@ -14,9 +14,9 @@ constexpr int kLastHookType = 14;
 
 }  // namespace
 
-host::HookHandle FakeHooks::SetWindowsHookEx(int type, host::HookProc proc, std::uintptr_t,
-                                             std::uint32_t thread_id) {
-  if (!calls_.Enter("Hooks.SetWindowsHookEx")) return 0;
+host::HookHandle FakeHooks::InstallHook(int type, host::HookProc proc, std::uintptr_t,
+                                        std::uint32_t thread_id) {
+  if (!calls_.Enter("Hooks.InstallHook")) return 0;
   if (type < kFirstHookType || type > kLastHookType || proc == nullptr || thread_id != thread_id_) {
     return 0;
   }
@@ -25,14 +25,14 @@ host::HookHandle FakeHooks::SetWindowsHookEx(int type, host::HookProc proc, std:
   return handle;
 }
 
-bool FakeHooks::UnhookWindowsHookEx(host::HookHandle hook) {
-  if (!calls_.Enter("Hooks.UnhookWindowsHookEx")) return false;
+bool FakeHooks::RemoveHook(host::HookHandle hook) {
+  if (!calls_.Enter("Hooks.RemoveHook")) return false;
   return std::erase_if(hooks_, [&](const Hook& h) { return h.handle == hook; }) == 1;
 }
 
-std::intptr_t FakeHooks::CallNextHookEx(host::HookHandle, int code, std::uintptr_t wparam,
-                                        std::intptr_t lparam) {
-  if (!calls_.Enter("Hooks.CallNextHookEx")) return 0;
+std::intptr_t FakeHooks::CallNextHook(host::HookHandle, int code, std::uintptr_t wparam,
+                                      std::intptr_t lparam) {
+  if (!calls_.Enter("Hooks.CallNextHook")) return 0;
   return CallNext(code, wparam, lparam);
 }
 

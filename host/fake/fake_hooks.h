@@ -1,6 +1,6 @@
 // Thread hooks for the tests and vestrano-sim: one chain per hook type, newest hook first, for
 // the clock's thread only. The window system runs the CBT chain before a focus change or an
-// activation takes effect, as Windows does; each hook passes on with CallNextHookEx.
+// activation takes effect, as Windows does; each hook passes on with CallNextHook.
 #pragma once
 
 #include <cstddef>
@@ -23,13 +23,13 @@ class FakeHooks final : public host::IHooks {
   // --- host::IHooks ---
   // Refused (0) for any thread but ours, including 0: a hook of another thread or a global one
   // would need its procedure in a DLL mapped into other processes, which the add-in never wants.
-  host::HookHandle SetWindowsHookEx(int type, host::HookProc proc, std::uintptr_t module,
-                                    std::uint32_t thread_id) override;
-  bool UnhookWindowsHookEx(host::HookHandle hook) override;
+  host::HookHandle InstallHook(int type, host::HookProc proc, std::uintptr_t module,
+                               std::uint32_t thread_id) override;
+  bool RemoveHook(host::HookHandle hook) override;
   // Calls the next hook of the chain being run, as Windows does, which ignores `hook`;
   // 0 at the end of the chain or outside a hook procedure.
-  std::intptr_t CallNextHookEx(host::HookHandle hook, int code, std::uintptr_t wparam,
-                               std::intptr_t lparam) override;
+  std::intptr_t CallNextHook(host::HookHandle hook, int code, std::uintptr_t wparam,
+                             std::intptr_t lparam) override;
 
   // --- What Windows does; not recorded. ---
   // Runs the CBT chain: calls its first hook and returns what it returned, 0 when none is

@@ -21,36 +21,20 @@ class FakeTabItem final : public host::ITabItem {
     state_->caption = caption;
     return true;
   }
-  std::optional<std::string> ToolTip() override {
-    if (!Alive("TabItem.ToolTip")) return std::nullopt;
-    return state_->tooltip;
-  }
   bool SetToolTip(std::string_view tooltip) override {
     if (!Alive("TabItem.SetToolTip")) return false;
     state_->tooltip = tooltip;
     return true;
-  }
-  std::optional<int> Image() override {
-    if (!Alive("TabItem.Image")) return std::nullopt;
-    return state_->image;
   }
   bool SetImage(int index) override {
     if (!Alive("TabItem.SetImage")) return false;
     state_->image = index;
     return true;
   }
-  std::optional<bool> Selected() override {
-    if (!Alive("TabItem.Selected")) return std::nullopt;
-    return control_->SelectedIndex() == control_->IndexOf(*state_);
-  }
   bool SetSelected(bool selected) override {
     if (!Alive("TabItem.SetSelected")) return false;
     // Only selecting is meaningful for a strip that always shows one tab as current.
     return !selected || control_->Select(state_);
-  }
-  std::optional<int> Index() override {
-    if (!Alive("TabItem.Index")) return std::nullopt;
-    return control_->IndexOf(*state_);
   }
 
  private:
@@ -85,21 +69,14 @@ class FakePaintManager final : public host::IPaintManager {
  public:
   explicit FakePaintManager(std::shared_ptr<FakeTabControl> control)
       : control_(std::move(control)) {}
-  std::optional<int> Appearance() override {
-    return Get("PaintManager.Appearance", &FakePaintState::appearance);
-  }
   bool SetAppearance(int value) override {
     return Set("PaintManager.SetAppearance", &FakePaintState::appearance, value);
   }
-  std::optional<int> Color() override { return Get("PaintManager.Color", &FakePaintState::color); }
   bool SetColor(int value) override {
     return Set("PaintManager.SetColor", &FakePaintState::color, value);
   }
   bool SetDisableLunaColors(bool value) override {
     return Set("PaintManager.SetDisableLunaColors", &FakePaintState::disable_luna_colors, value);
-  }
-  std::optional<int> Position() override {
-    return Get("PaintManager.Position", &FakePaintState::position);
   }
   bool SetPosition(int value) override {
     return Set("PaintManager.SetPosition", &FakePaintState::position, value);
@@ -114,11 +91,6 @@ class FakePaintManager final : public host::IPaintManager {
 
  private:
   template <typename T>
-  std::optional<T> Get(std::string_view call, T FakePaintState::*field) {
-    if (!control_->Calls().Enter(call)) return std::nullopt;
-    return control_->Paint().*field;
-  }
-  template <typename T>
   bool Set(std::string_view call, T FakePaintState::*field, T value) {
     if (!control_->Calls().Enter(call)) return false;
     control_->MutablePaint().*field = value;
@@ -126,10 +98,6 @@ class FakePaintManager final : public host::IPaintManager {
   }
   std::shared_ptr<FakeTabControl> control_;
 };
-
-// Layout of the fake strip: tabs side by side, each as wide as its caption needs.
-constexpr int kCharWidth = 7;
-constexpr int kTabPadding = 30;
 
 }  // namespace
 
@@ -142,20 +110,6 @@ std::string FakeTabControl::Describe() const {
     out += (i ? " | " : "") + (selected ? "[" + caption + "]" : caption);
   }
   return out;
-}
-
-std::pair<int, int> FakeTabControl::ItemSpan(int index) const {
-  int left = 0;
-  for (int i = 0; i < index && i < Count(); ++i) {
-    left += kTabPadding +
-            kCharWidth * static_cast<int>(items_[static_cast<std::size_t>(i)]->caption.size());
-  }
-  const int width =
-      index < Count()
-          ? kTabPadding + kCharWidth * static_cast<int>(
-                                           items_[static_cast<std::size_t>(index)]->caption.size())
-          : 0;
-  return {left, left + width};
 }
 
 std::optional<int> FakeTabControl::IndexOf(const FakeTabItemState& item) const {
@@ -212,15 +166,6 @@ host::TabItemPtr FakeTabControl::Item(int index) {
   return Wrap(items_[static_cast<std::size_t>(index)]);
 }
 
-host::TabItemPtr FakeTabControl::HitTest(int x, int y) {
-  if (!calls_.Enter("TabControl.HitTest") || y < 0) return nullptr;
-  for (int i = 0; i < Count(); ++i) {
-    const auto [left, right] = ItemSpan(i);
-    if (x >= left && x < right) return Wrap(items_[static_cast<std::size_t>(i)]);
-  }
-  return nullptr;
-}
-
 bool FakeTabControl::SetImageList(const host::ImageListPtr& images) {
   if (!calls_.Enter("TabControl.SetImageList")) return false;
   image_list_ = images;
@@ -230,11 +175,6 @@ bool FakeTabControl::SetImageList(const host::ImageListPtr& images) {
 host::PaintManagerPtr FakeTabControl::PaintManager() {
   if (!calls_.Enter("TabControl.PaintManager")) return nullptr;
   return std::make_shared<FakePaintManager>(shared_from_this());
-}
-
-std::optional<int> FakeTabControl::Appearance() {
-  if (!calls_.Enter("TabControl.Appearance")) return std::nullopt;
-  return paint_.appearance;
 }
 
 bool FakeTabControl::SetAppearance(int appearance) {
@@ -252,11 +192,6 @@ bool FakeTabControl::SetLeft(double twips) {
   if (!calls_.Enter("TabControl.SetLeft")) return false;
   left_ = twips;
   return true;
-}
-
-std::optional<double> FakeTabControl::Width() {
-  if (!calls_.Enter("TabControl.Width")) return std::nullopt;
-  return width_;
 }
 
 bool FakeTabControl::SetWidth(double twips) {

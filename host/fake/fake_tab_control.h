@@ -1,6 +1,5 @@
 // An in-memory tab strip: items in insertion order, one selected item whose change raises
-// SelectedChanged synchronously, the paint manager and colour set as plain properties, and a
-// simple left-to-right layout so that clicks can be aimed at a tab.
+// SelectedChanged synchronously, the paint manager and colour set as plain properties.
 #pragma once
 
 #include <map>
@@ -51,8 +50,6 @@ class FakeTabControl final : public host::ITabControl,
   double WidthTwips() const { return width_; }
   bool HasImageList() const { return image_list_ != nullptr; }
   int Refreshes() const { return refreshes_; }
-  // Where tab `index` lies, in the control's own coordinates (left, right).
-  std::pair<int, int> ItemSpan(int index) const;
 
   // Used by the item wrappers.
   bool Select(const std::shared_ptr<FakeTabItemState>& item);
@@ -66,14 +63,11 @@ class FakeTabControl final : public host::ITabControl,
   std::optional<int> ItemCount() override;
   bool SetItemCount(int count) override;
   host::TabItemPtr Item(int index) override;
-  host::TabItemPtr HitTest(int x, int y) override;
   bool SetImageList(const host::ImageListPtr& images) override;
   host::PaintManagerPtr PaintManager() override;
-  std::optional<int> Appearance() override;
   bool SetAppearance(int appearance) override;
   std::optional<double> Left() override;
   bool SetLeft(double twips) override;
-  std::optional<double> Width() override;
   bool SetWidth(double twips) override;
   bool Refresh() override;
 
@@ -93,10 +87,7 @@ class FakeTabControl final : public host::ITabControl,
   int refreshes_ = 0;
 };
 
-class FakeImageList final : public host::IImageList {
- public:
-  int Count() const override { return 14; }
-};
+class FakeImageList final : public host::IImageList {};
 
 // Hands out fake controls and remembers the last ones, so that observers can read them.
 class FakeControlFactory final : public host::IControlFactory {

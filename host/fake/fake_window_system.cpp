@@ -1,7 +1,7 @@
 // The fake window system's windows, procedures, focus and painting. Placement and coordinates
-// are in fake_window_placement.cpp. Handles, procedure refs, DCs and brushes are drawn from
-// separate ranges and never reused, so a value of one kind passed as another, or a stale one,
-// fails instead of finding something.
+// are in fake_window_placement.cpp. Handles and procedure refs are drawn from separate ranges and
+// never reused, so a value of one kind passed as another, or a stale one, fails instead of
+// finding something.
 #include "host/fake/fake_window_system.h"
 
 #include <algorithm>
@@ -96,10 +96,10 @@ Hwnd FakeWindowSystem::Find(Hwnd parent, std::string_view class_name,
   return Hwnd{};
 }
 
-Hwnd FakeWindowSystem::FindWindowEx(Hwnd parent, Hwnd after,
-                                    std::optional<std::string_view> class_name,
-                                    std::optional<std::string_view> title) {
-  if (!calls_.Enter("Windows.FindWindowEx")) return Hwnd{};
+Hwnd FakeWindowSystem::FindChildWindow(Hwnd parent, Hwnd after,
+                                       std::optional<std::string_view> class_name,
+                                       std::optional<std::string_view> title) {
+  if (!calls_.Enter("Windows.FindChildWindow")) return Hwnd{};
   if (parent && !Get(parent)) return Hwnd{};
   const auto children = Children(parent);
   auto it = children.begin();
@@ -114,14 +114,9 @@ Hwnd FakeWindowSystem::FindWindowEx(Hwnd parent, Hwnd after,
   return Hwnd{};
 }
 
-std::optional<std::string> FakeWindowSystem::GetClassName(Hwnd hwnd) {
-  if (!calls_.Enter("Windows.GetClassName") || !Get(hwnd)) return std::nullopt;
+std::optional<std::string> FakeWindowSystem::ClassNameOf(Hwnd hwnd) {
+  if (!calls_.Enter("Windows.ClassNameOf") || !Get(hwnd)) return std::nullopt;
   return Get(hwnd)->class_name;
-}
-
-std::optional<std::string> FakeWindowSystem::GetWindowText(Hwnd hwnd) {
-  if (!calls_.Enter("Windows.GetWindowText") || !Get(hwnd)) return std::nullopt;
-  return Get(hwnd)->title;
 }
 
 host::WindowProcRef FakeWindowSystem::RefOf(host::WindowProc proc) {
@@ -136,6 +131,12 @@ std::intptr_t FakeWindowSystem::Dispatch(host::WindowProcRef proc, Hwnd hwnd, st
   if (proc < kFirstProcRef || (proc - kFirstProcRef) % kProcRefStep != 0) return 0;
   const std::size_t index = (proc - kFirstProcRef) / kProcRefStep;
   if (index >= procs_.size()) return 0;
+  // A procedure taken out of the chain while others stayed in front of it only passes on.
+  if (const FakeHwndState* window = Get(hwnd)) {
+    if (auto passing = window->pass_through.find(proc); passing != window->pass_through.end()) {
+      return Dispatch(passing->second, hwnd, message, wparam, lparam);
+    }
+  }
   const host::WindowProc target = procs_[index];
   return target(hwnd, message, wparam, lparam);
 }
@@ -148,30 +149,46 @@ std::intptr_t FakeWindowSystem::Send(Hwnd hwnd, std::uint32_t message, std::uint
 
 host::WindowProcRef FakeWindowSystem::SubclassWindow(Hwnd hwnd, host::WindowProc proc) {
   if (!calls_.Enter("Windows.SubclassWindow") || !Get(hwnd) || proc == nullptr) return 0;
+  FakeHwndState& window = *Get(hwnd);
   const host::WindowProcRef ref = RefOf(proc);
-  return std::exchange(Get(hwnd)->proc, ref);
+  // Still in the chain as a pass-through: it takes up its old place again rather than going in
+  // front a second time, which would make it its own predecessor.
+  if (auto passing = window.pass_through.find(ref); passing != window.pass_through.end()) {
+    const host::WindowProcRef previous = passing->second;
+    window.pass_through.erase(passing);
+    return previous;
+  }
+  if (window.proc == ref) return 0;
+  return std::exchange(window.proc, ref);
 }
 
-bool FakeWindowSystem::RestoreWindowProc(Hwnd hwnd, host::WindowProcRef previous) {
-  if (!calls_.Enter("Windows.RestoreWindowProc") || !Get(hwnd)) return false;
+bool FakeWindowSystem::UnsubclassWindow(Hwnd hwnd, host::WindowProc proc,
+                                        host::WindowProcRef previous) {
+  if (!calls_.Enter("Windows.UnsubclassWindow") || !Get(hwnd) || proc == nullptr) return false;
   const bool known = previous == kDefaultProc ||
                      (previous >= kFirstProcRef && (previous - kFirstProcRef) % kProcRefStep == 0 &&
                       (previous - kFirstProcRef) / kProcRefStep < procs_.size());
   if (!known) return false;
-  Get(hwnd)->proc = previous;
+  FakeHwndState& window = *Get(hwnd);
+  const host::WindowProcRef ref = RefOf(proc);
+  if (window.proc == ref) {
+    window.proc = previous;
+  } else {
+    window.pass_through[ref] = previous;
+  }
   return true;
 }
 
-std::intptr_t FakeWindowSystem::CallWindowProc(host::WindowProcRef previous, Hwnd hwnd,
-                                               std::uint32_t message, std::uintptr_t wparam,
-                                               std::intptr_t lparam) {
-  if (!calls_.Enter("Windows.CallWindowProc")) return 0;
+std::intptr_t FakeWindowSystem::CallPreviousProc(host::WindowProcRef previous, Hwnd hwnd,
+                                                 std::uint32_t message, std::uintptr_t wparam,
+                                                 std::intptr_t lparam) {
+  if (!calls_.Enter("Windows.CallPreviousProc")) return 0;
   return Dispatch(previous, hwnd, message, wparam, lparam);
 }
 
-std::intptr_t FakeWindowSystem::DefWindowProc(Hwnd hwnd, std::uint32_t message,
-                                              std::uintptr_t wparam, std::intptr_t lparam) {
-  if (!calls_.Enter("Windows.DefWindowProc")) return 0;
+std::intptr_t FakeWindowSystem::DefaultWindowProc(Hwnd hwnd, std::uint32_t message,
+                                                  std::uintptr_t wparam, std::intptr_t lparam) {
+  if (!calls_.Enter("Windows.DefaultWindowProc")) return 0;
   return Dispatch(kDefaultProc, hwnd, message, wparam, lparam);
 }
 
@@ -201,9 +218,9 @@ bool FakeWindowSystem::ShowWindow(Hwnd hwnd, bool show) {
   return true;
 }
 
-Hwnd FakeWindowSystem::CreateWindow(std::string_view class_name, std::string_view title,
-                                    std::uint32_t style, host::WindowProc proc) {
-  if (!calls_.Enter("Windows.CreateWindow")) return Hwnd{};
+Hwnd FakeWindowSystem::CreateOwnWindow(std::string_view class_name, std::string_view title,
+                                       std::uint32_t style, host::WindowProc proc) {
+  if (!calls_.Enter("Windows.CreateOwnWindow")) return Hwnd{};
   const Hwnd hwnd = Make(class_name, title, Hwnd{}, Rect{}, style & ~host::kWsVisible);
   if (proc) Get(hwnd)->proc = RefOf(proc);
   return hwnd;
@@ -281,38 +298,9 @@ bool FakeWindowSystem::LockWindowUpdate(Hwnd hwnd) {
   return true;
 }
 
-host::DeviceContext FakeWindowSystem::GetWindowDC(Hwnd hwnd) {
-  if (!calls_.Enter("Windows.GetWindowDC") || !Get(hwnd)) return 0;
-  const host::DeviceContext dc = next_dc_++;
-  dcs_.emplace(dc, hwnd);
-  return dc;
-}
-
-bool FakeWindowSystem::ReleaseDC(Hwnd hwnd, host::DeviceContext dc) {
-  if (!calls_.Enter("Windows.ReleaseDC")) return false;
-  auto it = dcs_.find(dc);
-  if (it == dcs_.end() || it->second != hwnd) return false;
-  dcs_.erase(it);
-  return true;
-}
-
-host::Brush FakeWindowSystem::CreateSolidBrush(Rgb color) {
-  if (!calls_.Enter("Windows.CreateSolidBrush")) return 0;
-  const host::Brush brush = next_brush_++;
-  brushes_.emplace(brush, color);
-  return brush;
-}
-
-bool FakeWindowSystem::DeleteObject(host::Brush brush) {
-  return calls_.Enter("Windows.DeleteObject") && brushes_.erase(brush) == 1;
-}
-
-bool FakeWindowSystem::FillRect(host::DeviceContext dc, const Rect& rect, host::Brush brush) {
-  if (!calls_.Enter("Windows.FillRect")) return false;
-  auto window = dcs_.find(dc);
-  auto color = brushes_.find(brush);
-  if (window == dcs_.end() || color == brushes_.end() || !Get(window->second)) return false;
-  fills_[window->second].push_back(FakeFill{rect, color->second});
+bool FakeWindowSystem::FillWindowRect(Hwnd hwnd, const Rect& rect, Rgb color) {
+  if (!calls_.Enter("Windows.FillWindowRect") || !Get(hwnd)) return false;
+  fills_[hwnd].push_back(FakeFill{rect, color});
   return true;
 }
 

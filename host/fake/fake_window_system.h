@@ -1,8 +1,8 @@
 // An in-memory window system for the tests and vestrano-sim: a tree of windows with class,
 // title, owner, style, visibility and geometry; a subclass chain per window; SetWindowPos that
 // sends WM_NCCALCSIZE, WM_SIZE and WM_NCPAINT before it returns; focus, activation and
-// LockWindowUpdate, with the CBT hook run before a change takes effect; and window DCs and
-// brushes with leak accounting and a record of what was filled.
+// LockWindowUpdate, with the CBT hook run before a change takes effect; and a record of what was
+// filled.
 //
 // The IWindowSystem members are what the add-in calls, each recorded as "Windows.<Method>" in
 // HostCalls and each able to fail on request. The other public members are what Excel, the user
@@ -35,9 +35,11 @@ struct FakeHwndState {
   bool visible = false;  // the window's own flag; see Shown for the effective visibility
   bool alive = false;
   host::WindowProcRef proc = 0;  // the procedure messages go to
+  // Procedures taken out of the chain behind a later subclass: each passes on to its previous.
+  std::map<host::WindowProcRef, host::WindowProcRef> pass_through;
 };
 
-// One FillRect: the rectangle in the window DC's coordinates and the brush's colour.
+// One fill: the rectangle in the window's own coordinates and the colour.
 struct FakeFill {
   Rect rect;
   Rgb color;
@@ -57,17 +59,17 @@ class FakeWindowSystem final : public host::IWindowSystem {
   // --- host::IWindowSystem ---
   // Children in creation order. Class and title compare exactly: Windows ignores case, but the
   // add-in always spells Excel's names one way, and a misspelling should show here.
-  Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
-                    std::optional<std::string_view> title) override;
-  std::optional<std::string> GetClassName(Hwnd hwnd) override;
-  std::optional<std::string> GetWindowText(Hwnd hwnd) override;
-  // SetWindowLong(GWL_WNDPROC) semantics: RestoreWindowProc replaces whatever is current, so a
-  // subclass removed out of order drops the ones made after it, as on Windows. Refs stay valid
-  // for the life of the fake; CallWindowProc of an unknown ref returns 0.
+  Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
+                       std::optional<std::string_view> title) override;
+  std::optional<std::string> ClassNameOf(Hwnd hwnd) override;
+  // Subclasses chain as the Windows adapter chains them: a procedure taken out while a later one
+  // stays in front becomes a pass-through to its previous, and subclassing with it again makes
+  // it active in that place. Refs stay valid for the life of the fake; CallPreviousProc of an
+  // unknown ref returns 0.
   host::WindowProcRef SubclassWindow(Hwnd hwnd, host::WindowProc proc) override;
-  bool RestoreWindowProc(Hwnd hwnd, host::WindowProcRef previous) override;
-  std::intptr_t CallWindowProc(host::WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
-                               std::uintptr_t wparam, std::intptr_t lparam) override;
+  bool UnsubclassWindow(Hwnd hwnd, host::WindowProc proc, host::WindowProcRef previous) override;
+  std::intptr_t CallPreviousProc(host::WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
+                                 std::uintptr_t wparam, std::intptr_t lparam) override;
   std::optional<Hwnd> SetOwner(Hwnd hwnd, Hwnd owner) override;
   // WS_VISIBLE in the new style shows or hides the window, as SetWindowLong does.
   bool SetStyle(Hwnd hwnd, std::uint32_t style) override;
@@ -90,18 +92,14 @@ class FakeWindowSystem final : public host::IWindowSystem {
   // not the active one (HCBT_ACTIVATE); either hook can prevent the change. Focusing the window
   // that has the focus does nothing and returns it.
   Hwnd SetFocus(Hwnd hwnd) override;
-  // Releasing a DC or deleting a brush that is not live fails, so double releases show.
-  host::DeviceContext GetWindowDC(Hwnd hwnd) override;
-  bool ReleaseDC(Hwnd hwnd, host::DeviceContext dc) override;
-  host::Brush CreateSolidBrush(Rgb color) override;
-  bool DeleteObject(host::Brush brush) override;
-  bool FillRect(host::DeviceContext dc, const Rect& rect, host::Brush brush) override;
+  // Records the fill, which LastFill and FillCount read back.
+  bool FillWindowRect(Hwnd hwnd, const Rect& rect, Rgb color) override;
   // Top-level, hidden, at (0, 0) with no size; `proc` (when not null) first after the default.
-  Hwnd CreateWindow(std::string_view class_name, std::string_view title, std::uint32_t style,
-                    host::WindowProc proc) override;
+  Hwnd CreateOwnWindow(std::string_view class_name, std::string_view title, std::uint32_t style,
+                       host::WindowProc proc) override;
   // The default procedure (kDefaultProc).
-  std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
-                              std::intptr_t lparam) override;
+  std::intptr_t DefaultWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
+                                  std::intptr_t lparam) override;
   // Destroys the window, its children and the windows it owns; later calls on them fail.
   bool DestroyWindow(Hwnd hwnd) override;
   bool ShowWindow(Hwnd hwnd, bool show) override;
@@ -135,8 +133,6 @@ class FakeWindowSystem final : public host::IWindowSystem {
   Hwnd FocusWindow() const { return focus_; }
   Hwnd ActiveWindow() const { return active_; }
   Hwnd LockedWindow() const { return locked_; }
-  std::size_t OpenDcCount() const { return dcs_.size(); }
-  std::size_t LiveBrushCount() const { return brushes_.size(); }
   std::optional<FakeFill> LastFill(Hwnd hwnd) const;
   std::size_t FillCount(Hwnd hwnd) const;
 
@@ -164,11 +160,7 @@ class FakeWindowSystem final : public host::IWindowSystem {
   Hwnd focus_;
   Hwnd active_;
   Hwnd locked_;
-  std::map<host::DeviceContext, Hwnd> dcs_;
-  std::map<host::Brush, Rgb> brushes_;
   std::map<Hwnd, std::vector<FakeFill>> fills_;
-  host::DeviceContext next_dc_ = 0xDC0001;
-  host::Brush next_brush_ = 0xB00001;
 };
 
 }  // namespace vestrano::fake

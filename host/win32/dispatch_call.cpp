@@ -27,12 +27,7 @@ HRESULT InvokeWithArgs(IDispatch* object, DISPID id, WORD flags,
   std::vector<VARIANT> reversed(args.size());
   std::size_t slot = args.size();
   for (const VARIANT* arg : args) reversed[--slot] = *arg;
-  DISPID put_id = DISPID_PROPERTYPUT;
   DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-    params.rgdispidNamedArgs = &put_id;
-    params.cNamedArgs = 1;
-  }
   EXCEPINFO exception{};
   UINT bad_arg = 0;
   const HRESULT hr =
@@ -53,21 +48,13 @@ std::optional<UniqueVariant> DispatchObject::Invoke(std::wstring_view name, WORD
   const auto id = names_->Find(object_.Get(), name);
   if (!id) return std::nullopt;
   UniqueVariant result;
-  const bool wants_result = !(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF));
-  if (FAILED(
-          InvokeWithArgs(object_.Get(), *id, flags, args, wants_result ? result.Put() : nullptr))) {
-    return std::nullopt;
-  }
+  if (FAILED(InvokeWithArgs(object_.Get(), *id, flags, args, result.Put()))) return std::nullopt;
   return result;
 }
 
 std::optional<UniqueVariant> DispatchObject::GetProperty(
     std::wstring_view name, std::initializer_list<const VARIANT*> args) {
   return Invoke(name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args);
-}
-
-bool DispatchObject::PutProperty(std::wstring_view name, const VARIANT& value) {
-  return Invoke(name, DISPATCH_PROPERTYPUT, {&value}).has_value();
 }
 
 std::optional<UniqueVariant> DispatchObject::CallMethod(

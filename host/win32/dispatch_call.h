@@ -42,7 +42,6 @@ class DispatchObject {
   // The property's value, or nothing when the member is unknown or the call failed.
   std::optional<UniqueVariant> GetProperty(std::wstring_view name,
                                            std::initializer_list<const VARIANT*> args = {});
-  bool PutProperty(std::wstring_view name, const VARIANT& value);
   std::optional<UniqueVariant> CallMethod(std::wstring_view name,
                                           std::initializer_list<const VARIANT*> args = {});
   // DISPID_NEWENUM: every item of a collection in the collection's order.

@@ -31,25 +31,10 @@ UniqueVariant UniqueVariant::FromInt(LONG value) {
   return out;
 }
 
-UniqueVariant UniqueVariant::FromBool(bool value) {
-  UniqueVariant out;
-  out.v_.vt = VT_BOOL;
-  out.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return out;
-}
-
 UniqueVariant UniqueVariant::FromString(std::string_view utf8) {
   UniqueVariant out;
   out.v_.vt = VT_BSTR;
   out.v_.bstrVal = UniqueBstr::FromUtf8(utf8).Detach();
-  return out;
-}
-
-UniqueVariant UniqueVariant::FromDispatch(IDispatch* dispatch) {
-  UniqueVariant out;
-  out.v_.vt = VT_DISPATCH;
-  out.v_.pdispVal = dispatch;
-  if (dispatch) dispatch->AddRef();
   return out;
 }
 

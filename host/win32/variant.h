@@ -59,9 +59,7 @@ class UniqueVariant {
   ~UniqueVariant() { Clear(); }
 
   static UniqueVariant FromInt(LONG value);
-  static UniqueVariant FromBool(bool value);
   static UniqueVariant FromString(std::string_view utf8);
-  static UniqueVariant FromDispatch(IDispatch* dispatch);
 
   VARIANT* Get() { return &v_; }
   const VARIANT* Get() const { return &v_; }

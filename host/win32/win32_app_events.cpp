@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include "host/diagnostics.h"
+
 #include "host/win32/com_ptr.h"
 #include "host/win32/dispatch_args.h"
 #include "host/win32/module_refs.h"
@@ -63,6 +65,7 @@ class AppEventSink final : public ComObject<AppEventSink, IDispatch> {
       if (events_) Dispatch(id, params);
     } catch (...) {
       // An event must never unwind into Excel; the logic's error policy is to go on.
+      host::ReportCaughtException("an Excel event");
     }
     return S_OK;
   }

@@ -48,15 +48,6 @@ class Win32Application final : public host::IApplication {
   std::optional<bool> DisplayFormulaBar() override {
     return object_.GetBool(L"DisplayFormulaBar");
   }
-  std::optional<bool> ShowWindowsInTaskbar() override {
-    return object_.GetBool(L"ShowWindowsInTaskbar");
-  }
-  bool SetShowWindowsInTaskbar(bool value) override {
-    return object_.PutProperty(L"ShowWindowsInTaskbar", *UniqueVariant::FromBool(value).Get());
-  }
-  bool SetScreenUpdating(bool value) override {
-    return object_.PutProperty(L"ScreenUpdating", *UniqueVariant::FromBool(value).Get());
-  }
   host::WorkbooksPtr Workbooks() override {
     return MakeWin32Workbooks(object_.GetDispatch(L"Workbooks"));
   }

@@ -50,7 +50,6 @@ class Win32Window final : public host::IWindow {
 class Win32Windows final : public host::IWindows {
  public:
   explicit Win32Windows(ComPtr<IDispatch> windows) : object_(std::move(windows), WindowsNames()) {}
-  std::optional<int> Count() override { return object_.GetInt(L"Count"); }
   host::WindowPtr Item(int index) override {
     auto arg = UniqueVariant::FromInt(index);
     return MakeWin32Window(object_.GetDispatch(L"Item", {arg.Get()}));
@@ -74,7 +73,6 @@ class Win32Workbook final : public host::IWorkbook {
     auto windows = object_.GetDispatch(L"Windows");
     return windows ? std::make_shared<Win32Windows>(std::move(windows)) : nullptr;
   }
-  bool Activate() override { return object_.CallMethod(L"Activate").has_value(); }
 
  private:
   DispatchObject object_;
@@ -84,7 +82,6 @@ class Win32Workbooks final : public host::IWorkbooks {
  public:
   explicit Win32Workbooks(ComPtr<IDispatch> workbooks)
       : object_(std::move(workbooks), WorkbooksNames()) {}
-  std::optional<int> Count() override { return object_.GetInt(L"Count"); }
   host::WorkbookPtr Item(std::string_view name) override {
     auto arg = UniqueVariant::FromString(name);
     return MakeWin32Workbook(object_.GetDispatch(L"Item", {arg.Get()}));

@@ -15,14 +15,6 @@ struct RegKeyTraits {
 };
 using UniqueHkey = UniqueHandle<RegKeyTraits>;
 
-// A kernel object handle (process, thread, event...).
-struct KernelHandleTraits {
-  using Type = HANDLE;
-  static HANDLE Empty() { return nullptr; }
-  static BOOL Close(HANDLE handle) { return handle ? CloseHandle(handle) : FALSE; }
-};
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-
 struct HookTraits {
   using Type = HHOOK;
   static HHOOK Empty() { return nullptr; }

@@ -6,6 +6,8 @@
 #include <array>
 #include <utility>
 
+#include "host/diagnostics.h"
+
 namespace vestrano::win32 {
 namespace {
 
@@ -21,6 +23,7 @@ LRESULT CALLBACK HookTrampoline(int code, WPARAM wparam, LPARAM lparam) noexcept
   try {
     if (proc) return proc(code, wparam, lparam);
   } catch (...) {
+    host::ReportCaughtException("a hook procedure");
   }
   return ::CallNextHookEx(nullptr, code, wparam, lparam);
 }
@@ -50,19 +53,19 @@ host::HookProc Win32Hooks::ProcFor(int type) const {
   return nullptr;
 }
 
-host::HookHandle Win32Hooks::SetWindowsHookEx(int type, host::HookProc proc,
-                                              std::uintptr_t /*module*/, std::uint32_t thread_id) {
+host::HookHandle Win32Hooks::InstallHook(int type, host::HookProc proc, std::uintptr_t /*module*/,
+                                         std::uint32_t thread_id) {
   const int slot = type - kFirstHookType;
   if (!proc || slot < 0 || slot >= kHookTypes || ProcFor(type)) return 0;
   UniqueHook hook(
-      SetWindowsHookExA(type, kTrampolines[static_cast<std::size_t>(slot)], module_, thread_id));
+      SetWindowsHookExW(type, kTrampolines[static_cast<std::size_t>(slot)], module_, thread_id));
   if (!hook) return 0;
   const HHOOK handle = hook.Get();
   installed_.emplace(handle, Installed{std::move(hook), type, proc});
   return reinterpret_cast<host::HookHandle>(handle);
 }
 
-bool Win32Hooks::UnhookWindowsHookEx(host::HookHandle hook) {
+bool Win32Hooks::RemoveHook(host::HookHandle hook) {
   auto found = installed_.find(reinterpret_cast<HHOOK>(hook));
   if (found == installed_.end()) return false;
   const bool removed = found->second.hook.Close() != FALSE;
@@ -70,8 +73,8 @@ bool Win32Hooks::UnhookWindowsHookEx(host::HookHandle hook) {
   return removed;
 }
 
-std::intptr_t Win32Hooks::CallNextHookEx(host::HookHandle hook, int code, std::uintptr_t wparam,
-                                         std::intptr_t lparam) {
+std::intptr_t Win32Hooks::CallNextHook(host::HookHandle hook, int code, std::uintptr_t wparam,
+                                       std::intptr_t lparam) {
   return ::CallNextHookEx(reinterpret_cast<HHOOK>(hook), code, wparam, lparam);
 }
 

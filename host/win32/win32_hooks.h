@@ -15,11 +15,11 @@ class Win32Hooks final : public host::IHooks {
   explicit Win32Hooks(HINSTANCE module);
   // Removes every hook still installed.
   ~Win32Hooks() override;
-  host::HookHandle SetWindowsHookEx(int type, host::HookProc proc, std::uintptr_t module,
-                                    std::uint32_t thread_id) override;
-  bool UnhookWindowsHookEx(host::HookHandle hook) override;
-  std::intptr_t CallNextHookEx(host::HookHandle hook, int code, std::uintptr_t wparam,
-                               std::intptr_t lparam) override;
+  host::HookHandle InstallHook(int type, host::HookProc proc, std::uintptr_t module,
+                               std::uint32_t thread_id) override;
+  bool RemoveHook(host::HookHandle hook) override;
+  std::intptr_t CallNextHook(host::HookHandle hook, int code, std::uintptr_t wparam,
+                             std::intptr_t lparam) override;
 
   // For the trampolines: the portable procedure installed for `type`, null when none.
   host::HookProc ProcFor(int type) const;

@@ -46,12 +46,9 @@ void InstallWin32Platform(HINSTANCE module) {
 void UninstallWin32Platform() {
   auto& installed = Installed();
   if (!installed) return;
-  host::CurrentPlatform() = host::Platform{};
+  auto& platform = host::CurrentPlatform();
+  platform = host::Platform{.diagnostics = platform.diagnostics};
   installed.reset();
-}
-
-bool Win32PlatformInstalled() {
-  return Installed() != nullptr;
 }
 
 }  // namespace vestrano::win32

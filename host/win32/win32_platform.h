@@ -10,8 +10,7 @@ namespace vestrano::win32 {
 // Idempotent: a second call while installed does nothing.
 void InstallWin32Platform(HINSTANCE module);
 // Kills remaining timers and hooks, unregisters the add-in's window classes and clears the
-// platform. Idempotent.
+// platform but for the diagnostics. Idempotent.
 void UninstallWin32Platform();
-bool Win32PlatformInstalled();
 
 }  // namespace vestrano::win32

@@ -1,6 +1,6 @@
 // A stand-in for the tab strip until our own tab control exists: a plain child window of the
-// form where the strip will be, and the items, paint manager and colours kept in memory with the
-// behaviour the tab bar relies on (selecting an item raises SelectedChanged before returning).
+// form where the strip will be, and the items kept in memory with the behaviour the tab bar
+// relies on (selecting an item raises SelectedChanged before returning).
 #pragma once
 
 #include "host/platform.h"

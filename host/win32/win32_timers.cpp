@@ -2,6 +2,8 @@
 // TIMERPROC has no context argument, and the platform holds a single instance.
 #include "host/win32/win32_timers.h"
 
+#include "host/diagnostics.h"
+
 namespace vestrano::win32 {
 namespace {
 
@@ -43,15 +45,10 @@ void CALLBACK Win32Timers::Trampoline(HWND, UINT, UINT_PTR id, DWORD tick) noexc
   try {
     proc(id, tick);
   } catch (...) {
+    host::ReportCaughtException("a timer procedure");
   }
 }
 
-std::uint32_t Win32Clock::GetTickCount() {
-  return ::GetTickCount();
-}
-std::uint32_t Win32Clock::GetDoubleClickTime() {
-  return ::GetDoubleClickTime();
-}
 std::uint32_t Win32Clock::GetCurrentThreadId() {
   return ::GetCurrentThreadId();
 }

@@ -29,8 +29,6 @@ class Win32Timers final : public host::ITimers {
 
 class Win32Clock final : public host::IClock {
  public:
-  std::uint32_t GetTickCount() override;
-  std::uint32_t GetDoubleClickTime() override;
   std::uint32_t GetCurrentThreadId() override;
 };
 

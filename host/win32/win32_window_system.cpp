@@ -53,9 +53,9 @@ Win32WindowSystem::~Win32WindowSystem() {
   for (const auto& name : registered_classes_) UnregisterClassW(name.c_str(), module_);
 }
 
-Hwnd Win32WindowSystem::FindWindowEx(Hwnd parent, Hwnd after,
-                                     std::optional<std::string_view> class_name,
-                                     std::optional<std::string_view> title) {
+Hwnd Win32WindowSystem::FindChildWindow(Hwnd parent, Hwnd after,
+                                        std::optional<std::string_view> class_name,
+                                        std::optional<std::string_view> title) {
   const std::wstring wide_class = class_name ? Utf8ToWide(*class_name) : std::wstring();
   const std::wstring wide_title = title ? Utf8ToWide(*title) : std::wstring();
   return FromHwnd(FindWindowExW(ToHwnd(parent), ToHwnd(after),
@@ -63,33 +63,25 @@ Hwnd Win32WindowSystem::FindWindowEx(Hwnd parent, Hwnd after,
                                 title ? wide_title.c_str() : nullptr));
 }
 
-std::optional<std::string> Win32WindowSystem::GetClassName(Hwnd hwnd) {
+std::optional<std::string> Win32WindowSystem::ClassNameOf(Hwnd hwnd) {
   wchar_t buffer[257];  // class names are at most 256 characters
   const int length = GetClassNameW(ToHwnd(hwnd), buffer, static_cast<int>(std::size(buffer)));
   if (length <= 0) return std::nullopt;
   return WideToUtf8({buffer, static_cast<std::size_t>(length)});
 }
 
-std::optional<std::string> Win32WindowSystem::GetWindowText(Hwnd hwnd) {
-  const HWND window = ToHwnd(hwnd);
-  if (!IsWindow(window)) return std::nullopt;
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(std::max(length, 0)));
-  return WideToUtf8(text);
-}
-
 host::WindowProcRef Win32WindowSystem::SubclassWindow(Hwnd hwnd, host::WindowProc proc) {
   return reinterpret_cast<host::WindowProcRef>(InstallSubclass(ToHwnd(hwnd), proc));
 }
 
-bool Win32WindowSystem::RestoreWindowProc(Hwnd hwnd, host::WindowProcRef previous) {
-  return RemoveSubclass(ToHwnd(hwnd), reinterpret_cast<WNDPROC>(previous));
+bool Win32WindowSystem::UnsubclassWindow(Hwnd hwnd, host::WindowProc proc,
+                                         host::WindowProcRef previous) {
+  return RemoveSubclass(ToHwnd(hwnd), proc, reinterpret_cast<WNDPROC>(previous));
 }
 
-std::intptr_t Win32WindowSystem::CallWindowProc(host::WindowProcRef previous, Hwnd hwnd,
-                                                std::uint32_t message, std::uintptr_t wparam,
-                                                std::intptr_t lparam) {
+std::intptr_t Win32WindowSystem::CallPreviousProc(host::WindowProcRef previous, Hwnd hwnd,
+                                                  std::uint32_t message, std::uintptr_t wparam,
+                                                  std::intptr_t lparam) {
   if (!previous) return DefWindowProcW(ToHwnd(hwnd), message, wparam, lparam);
   return CallWindowProcW(reinterpret_cast<WNDPROC>(previous), ToHwnd(hwnd), message, wparam,
                          lparam);
@@ -143,25 +135,14 @@ Hwnd Win32WindowSystem::SetFocus(Hwnd hwnd) {
   return FromHwnd(::SetFocus(ToHwnd(hwnd)));
 }
 
-host::DeviceContext Win32WindowSystem::GetWindowDC(Hwnd hwnd) {
-  return reinterpret_cast<host::DeviceContext>(::GetWindowDC(ToHwnd(hwnd)));
-}
-
-bool Win32WindowSystem::ReleaseDC(Hwnd hwnd, host::DeviceContext dc) {
-  return UniqueWindowDc({ToHwnd(hwnd), reinterpret_cast<HDC>(dc)}).Close() != 0;
-}
-
-host::Brush Win32WindowSystem::CreateSolidBrush(Rgb color) {
-  return reinterpret_cast<host::Brush>(::CreateSolidBrush(color.ToColorRef()));
-}
-
-bool Win32WindowSystem::DeleteObject(host::Brush brush) {
-  return UniqueBrush(reinterpret_cast<HBRUSH>(brush)).Close() != FALSE;
-}
-
-bool Win32WindowSystem::FillRect(host::DeviceContext dc, const Rect& rect, host::Brush brush) {
+bool Win32WindowSystem::FillWindowRect(Hwnd hwnd, const Rect& rect, Rgb color) {
+  const HWND window = ToHwnd(hwnd);
+  // The DC and the brush live for this fill only, whatever happens in it.
+  const UniqueWindowDc dc({window, ::GetWindowDC(window)});
+  const UniqueBrush brush(::CreateSolidBrush(color.ToColorRef()));
+  if (!dc || !brush) return false;
   const RECT r{rect.left, rect.top, rect.right, rect.bottom};
-  return ::FillRect(reinterpret_cast<HDC>(dc), &r, reinterpret_cast<HBRUSH>(brush)) != 0;
+  return ::FillRect(dc.Get().dc, &r, brush.Get()) != 0;
 }
 
 bool Win32WindowSystem::EnsureClass(const std::wstring& class_name) {
@@ -182,8 +163,8 @@ bool Win32WindowSystem::EnsureClass(const std::wstring& class_name) {
   return true;
 }
 
-Hwnd Win32WindowSystem::CreateWindow(std::string_view class_name, std::string_view title,
-                                     std::uint32_t style, host::WindowProc proc) {
+Hwnd Win32WindowSystem::CreateOwnWindow(std::string_view class_name, std::string_view title,
+                                        std::uint32_t style, host::WindowProc proc) {
   const std::wstring wide_class = Utf8ToWide(class_name);
   if (!proc || !EnsureClass(wide_class)) return {};
   const std::wstring wide_title = Utf8ToWide(title);
@@ -192,8 +173,8 @@ Hwnd Win32WindowSystem::CreateWindow(std::string_view class_name, std::string_vi
                                   nullptr, module_, reinterpret_cast<void*>(proc)));
 }
 
-std::intptr_t Win32WindowSystem::DefWindowProc(Hwnd hwnd, std::uint32_t message,
-                                               std::uintptr_t wparam, std::intptr_t lparam) {
+std::intptr_t Win32WindowSystem::DefaultWindowProc(Hwnd hwnd, std::uint32_t message,
+                                                   std::uintptr_t wparam, std::intptr_t lparam) {
   return DefWindowProcW(ToHwnd(hwnd), message, wparam, lparam);
 }
 

@@ -12,19 +12,18 @@ namespace vestrano::win32 {
 
 class Win32WindowSystem final : public host::IWindowSystem {
  public:
-  // `module` owns the window classes that CreateWindow registers.
+  // `module` owns the window classes that CreateOwnWindow registers.
   explicit Win32WindowSystem(HINSTANCE module) : module_(module) {}
   // Unregisters those classes, so that a later load of the DLL can register them again.
   ~Win32WindowSystem() override;
 
-  Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
-                    std::optional<std::string_view> title) override;
-  std::optional<std::string> GetClassName(Hwnd hwnd) override;
-  std::optional<std::string> GetWindowText(Hwnd hwnd) override;
+  Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
+                       std::optional<std::string_view> title) override;
+  std::optional<std::string> ClassNameOf(Hwnd hwnd) override;
   host::WindowProcRef SubclassWindow(Hwnd hwnd, host::WindowProc proc) override;
-  bool RestoreWindowProc(Hwnd hwnd, host::WindowProcRef previous) override;
-  std::intptr_t CallWindowProc(host::WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
-                               std::uintptr_t wparam, std::intptr_t lparam) override;
+  bool UnsubclassWindow(Hwnd hwnd, host::WindowProc proc, host::WindowProcRef previous) override;
+  std::intptr_t CallPreviousProc(host::WindowProcRef previous, Hwnd hwnd, std::uint32_t message,
+                                 std::uintptr_t wparam, std::intptr_t lparam) override;
   std::optional<Hwnd> SetOwner(Hwnd hwnd, Hwnd owner) override;
   bool SetStyle(Hwnd hwnd, std::uint32_t style) override;
   bool SetParent(Hwnd child, Hwnd parent) override;
@@ -35,15 +34,11 @@ class Win32WindowSystem final : public host::IWindowSystem {
   bool IsWindowVisible(Hwnd hwnd) override;
   bool LockWindowUpdate(Hwnd hwnd) override;
   Hwnd SetFocus(Hwnd hwnd) override;
-  host::DeviceContext GetWindowDC(Hwnd hwnd) override;
-  bool ReleaseDC(Hwnd hwnd, host::DeviceContext dc) override;
-  host::Brush CreateSolidBrush(Rgb color) override;
-  bool DeleteObject(host::Brush brush) override;
-  bool FillRect(host::DeviceContext dc, const Rect& rect, host::Brush brush) override;
-  Hwnd CreateWindow(std::string_view class_name, std::string_view title, std::uint32_t style,
-                    host::WindowProc proc) override;
-  std::intptr_t DefWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
-                              std::intptr_t lparam) override;
+  bool FillWindowRect(Hwnd hwnd, const Rect& rect, Rgb color) override;
+  Hwnd CreateOwnWindow(std::string_view class_name, std::string_view title, std::uint32_t style,
+                       host::WindowProc proc) override;
+  std::intptr_t DefaultWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
+                                  std::intptr_t lparam) override;
   bool DestroyWindow(Hwnd hwnd) override;
   bool ShowWindow(Hwnd hwnd, bool show) override;
   std::optional<Rect> GetClientRect(Hwnd hwnd) override;

@@ -2,6 +2,8 @@
 // message whose handler fails gets the default answer.
 #include "host/win32/window_trampolines.h"
 
+#include "host/diagnostics.h"
+
 namespace vestrano::win32 {
 namespace {
 
@@ -29,6 +31,7 @@ LRESULT CALLBACK SubclassTrampoline(HWND hwnd, UINT message, WPARAM wparam,
       handled = true;
     }
   } catch (...) {
+    host::ReportCaughtException("the subclassed window's procedure");
   }
   if (!handled) {
     const auto previous = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kSubclassPreviousProperty));
@@ -62,6 +65,7 @@ LRESULT CALLBACK OwnWindowTrampoline(HWND hwnd, UINT message, WPARAM wparam,
       handled = true;
     }
   } catch (...) {
+    host::ReportCaughtException("the add-in's window procedure");
   }
   if (!handled) result = DefWindowProcW(hwnd, message, wparam, lparam);
   if (message == WM_NCDESTROY) RemovePropW(hwnd, kOwnProcProperty);
@@ -86,7 +90,7 @@ WNDPROC InstallSubclass(HWND hwnd, host::WindowProc proc) {
   return previous;
 }
 
-bool RemoveSubclass(HWND hwnd, WNDPROC previous) {
+bool RemoveSubclass(HWND hwnd, host::WindowProc /*proc*/, WNDPROC previous) {
   if (!previous || !IsWindow(hwnd)) return false;
   SetLastError(ERROR_SUCCESS);
   const LONG_PTR replaced =

@@ -17,6 +17,6 @@ LRESULT CALLBACK OwnWindowTrampoline(HWND hwnd, UINT message, WPARAM wparam,
 // on failure or when the window is already subclassed through here.
 WNDPROC InstallSubclass(HWND hwnd, host::WindowProc proc);
 // Puts `previous` back and forgets the portable procedure.
-bool RemoveSubclass(HWND hwnd, WNDPROC previous);
+bool RemoveSubclass(HWND hwnd, host::WindowProc proc, WNDPROC previous);
 
 }  // namespace vestrano::win32

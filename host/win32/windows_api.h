@@ -1,6 +1,6 @@
-// <windows.h> and the COM headers for the Win32 adapters, without the A/W macros whose names
-// the portable interfaces use as member names (CreateWindow, GetClassName, ...). Adapters call
-// the W or A function by its full name.
+// <windows.h> and the COM headers for the Win32 adapters. The portable interfaces name no member
+// after a function that <windows.h> defines as an A/W macro, so nothing needs undefining here;
+// adapters call the W or A function by its full name.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,3 @@
 #include <ocidl.h>
 #include <oleauto.h>
 #include <olectl.h>
-
-#undef CallWindowProc
-#undef CreateWindow
-#undef DefWindowProc
-#undef FindWindowEx
-#undef GetClassName
-#undef GetObject
-#undef GetWindowText
-#undef SetWindowsHookEx

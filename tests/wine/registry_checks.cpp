@@ -10,7 +10,14 @@ namespace wine_test {
 namespace {
 
 using vestrano::win32::UniqueHkey;
-using vestrano::win32::UniqueKernelHandle;
+
+// The process and thread handles of regsvr32, which only this test starts.
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static HANDLE Empty() { return nullptr; }
+  static BOOL Close(HANDLE handle) { return handle ? CloseHandle(handle) : FALSE; }
+};
+using UniqueKernelHandle = vestrano::UniqueHandle<KernelHandleTraits>;
 
 using vestrano::win32::kClsidText;
 using vestrano::win32::kLibidText;
