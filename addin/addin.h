@@ -47,7 +47,7 @@ class Vestranov3 final : private host::IAppEvents {
   void oAppExcel_WindowDeactivate();
   void oAppExcel_WorkbookActivate(const host::WorkbookPtr& Wb);
   void oAppExcel_WorkbookBeforeClose();
-  void oAppExcel_WorkbookBeforeSave(bool SaveAsUI);
+  void oAppExcel_WorkbookBeforeSave(const host::WorkbookPtr& Wb, bool SaveAsUI);
   void oAppExcel_WorkbookOpen(const host::WorkbookPtr& Wb);
 
   // The unsaved mark of the selected tab follows the sheet's workbook.

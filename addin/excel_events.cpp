@@ -14,10 +14,22 @@
 namespace vestrano {
 namespace {
 
-host::TabItemPtr SelectedTab() {
+struct MarkedTab {
+  host::TabItemPtr item;
+  std::string caption;
+};
+
+// The selected tab, when it is the tab of `workbook` (compared as the row's rebuild compares).
+// The mark handlers act on the selected tab only, and an event about another workbook, saved or
+// changed while it was not the selected one, must not give that tab its name or its mark.
+std::optional<MarkedTab> SelectedTabOf(const host::WorkbookPtr& workbook) {
   const auto& form = Shared().oTabForm;
   const auto& tabs = form ? form->TabSeclect() : nullptr;
-  return tabs ? tabs->Selected() : nullptr;
+  auto item = tabs ? tabs->Selected() : nullptr;
+  auto caption = item ? item->Caption() : std::nullopt;
+  auto name = caption && workbook ? workbook->Name() : std::nullopt;
+  if (!name || StripModifiedMark(*caption) != *name) return std::nullopt;
+  return MarkedTab{std::move(item), std::move(*caption)};
 }
 
 }  // namespace
@@ -26,26 +38,25 @@ void Vestranov3::UpdateModifiedMark(const host::SheetPtr& sheet) {
   auto& app = Shared().oExcelApp;
   // Excel running invisibly, under automation, shows no tabs worth marking.
   if (!app || !app->Visible().value_or(true)) return;
-  auto item = SelectedTab();
   auto workbook = sheet ? sheet->Parent() : nullptr;
-  if (!item || !workbook) return;
-  const std::optional<bool> saved = workbook->Saved();
-  const std::optional<std::string> caption = item->Caption();
-  if (!saved.has_value() || !caption.has_value()) return;
-  const bool marked = HasModifiedMark(caption.value());
-  if (!saved.value() && !marked) {
-    item->SetCaption(caption.value() + std::string(kModifiedMark));
-  } else if (saved.value() && marked) {
-    if (auto name = workbook->Name()) item->SetCaption(*name);
+  const auto tab = SelectedTabOf(workbook);
+  const auto saved = tab ? workbook->Saved() : std::nullopt;
+  if (!saved) return;
+  const bool marked = HasModifiedMark(tab->caption);
+  if (!*saved && !marked) {
+    tab->item->SetCaption(tab->caption + std::string(kModifiedMark));
+  } else if (*saved && marked) {
+    tab->item->SetCaption(StripModifiedMark(tab->caption));
   }
 }
 
 void Vestranov3::RefreshTabs(const host::WorkbookPtr& workbook) {
   auto& shared = Shared();
-  shared.bUpdatingTabs = true;
-  auto name = workbook ? workbook->Name() : std::nullopt;
-  if (name && shared.oTabForm) shared.oTabForm->UpdateMenu(*name);
-  shared.bUpdatingTabs = false;
+  {
+    const ScopedFlag updating(shared.bUpdatingTabs);
+    auto name = workbook ? workbook->Name() : std::nullopt;
+    if (name && shared.oTabForm) shared.oTabForm->UpdateMenu(*name);
+  }
   // With fewer than two workbooks the strip may just have appeared, or need reserving again.
   if (CountVisibleWorkbooks(2) < 2) RequestDeskFrameChange();
 }
@@ -68,8 +79,8 @@ void Vestranov3::WorkbookActivate(const host::WorkbookPtr& workbook) {
 void Vestranov3::WorkbookBeforeClose(const host::WorkbookPtr&, bool&) {
   Guarded("WorkbookBeforeClose", [&] { oAppExcel_WorkbookBeforeClose(); });
 }
-void Vestranov3::WorkbookBeforeSave(const host::WorkbookPtr&, bool save_as_ui, bool&) {
-  Guarded("WorkbookBeforeSave", [&] { oAppExcel_WorkbookBeforeSave(save_as_ui); });
+void Vestranov3::WorkbookBeforeSave(const host::WorkbookPtr& workbook, bool save_as_ui, bool&) {
+  Guarded("WorkbookBeforeSave", [&] { oAppExcel_WorkbookBeforeSave(workbook, save_as_ui); });
 }
 void Vestranov3::WorkbookOpen(const host::WorkbookPtr& workbook) {
   Guarded("WorkbookOpen", [&] { oAppExcel_WorkbookOpen(workbook); });
@@ -100,16 +111,13 @@ void Vestranov3::oAppExcel_WorkbookBeforeClose() {
   if (CountVisibleWorkbooks(1) < 1) StartWatch(CloseWatchProc);
 }
 
-void Vestranov3::oAppExcel_WorkbookBeforeSave(bool SaveAsUI) {
+void Vestranov3::oAppExcel_WorkbookBeforeSave(const host::WorkbookPtr& Wb, bool SaveAsUI) {
   if (SaveAsUI) {
     // The name may change: rebuild the whole row once the dialog has closed.
     StartWatch(SaveAsWatchProc);
     return;
   }
-  auto item = SelectedTab();
-  if (auto caption = item ? item->Caption() : std::nullopt) {
-    item->SetCaption(StripModifiedMark(*caption));
-  }
+  if (const auto tab = SelectedTabOf(Wb)) tab->item->SetCaption(StripModifiedMark(tab->caption));
 }
 
 void Vestranov3::oAppExcel_WorkbookOpen(const host::WorkbookPtr& Wb) {

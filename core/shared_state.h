@@ -41,4 +41,17 @@ SharedState& Shared();
 // Back to the state of a freshly loaded module, for tests and for the scenario runner.
 void ResetShared();
 
+// Sets a re-entry guard for as long as it lives and clears it however the scope is left: a guard
+// left set would stop every later click from switching workbooks.
+class ScopedFlag {
+ public:
+  explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~ScopedFlag() { flag_ = false; }
+  ScopedFlag(const ScopedFlag&) = delete;
+  ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace vestrano

@@ -1,6 +1,6 @@
 // The workbook-area strip, the watches and the hook, through what the fake window system
-// records: the strip's colour per Excel version and Office scheme, device contexts and brushes
-// given back after every paint, the bar hidden under Excel's covering window, the Office colours
+// records: the strip's colour per Excel version and Office scheme, the bar placed even when the
+// fill fails, the bar hidden under Excel's covering window, the Office colours
 // applied only on whole-frame paints, the focus given back once, attach and detach that happen
 // once, and nothing left behind (hook, timer, subclass) when the add-in goes.
 #include <gtest/gtest.h>
@@ -9,13 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "addin/addin.h"
 #include "core/office_colors.h"
-#include "core/settings_keys.h"
-#include "core/settings_store.h"
 #include "core/shared_state.h"
-#include "host/registry.h"
-#include "sim/sim_host.h"
+#include "tests/connected_excel.h"
 #include "winhook/desk_strip.h"
 #include "winhook/focus_hook.h"
 #include "winhook/watch_timers.h"
@@ -23,28 +19,7 @@
 namespace vestrano {
 namespace {
 
-struct Excel {
-  explicit Excel(const char* version = "12.0") { host.excel->SetVersion(version); }
-
-  void Connect() {
-    host.addin = std::make_unique<Vestranov3>();
-    host.addin->AddinInstance_OnConnection(host.excel, kConnectStartup);
-  }
-  void SetOfficeTheme(std::int32_t theme) {
-    SetRegValue(host::kHkeyCurrentUser, kOfficeCommonKey, kOfficeThemeValue, host::kRegDword,
-                theme);
-  }
-  Hwnd Main() const { return host.MainWindow(); }
-  Hwnd Desk() const { return host.windows.Find(Main(), "XLDESK"); }
-  std::optional<Rgb> StripFill() const {
-    auto fill = host.windows.LastFill(Desk());
-    return fill ? std::optional<Rgb>(fill->color) : std::nullopt;
-  }
-  bool BarShown() const { return host.windows.Shown(host.BarWindow()); }
-  std::size_t Calls(const char* name) const { return host.calls.CountOf(name); }
-
-  sim::SimHost host;
-};
+using Excel = ConnectedExcel;
 
 TEST(DeskStrip, StripColourFollowsVersionAndOfficeScheme) {
   EXPECT_EQ(StripColor(11.0, 0), kStripBlue);
@@ -187,6 +162,28 @@ TEST(Connection, HookRecordsFocusAndGoesAwayWithTheAddin) {
   EXPECT_EQ(excel.host.hooks.InstalledHooks(), 0u);
   RemoveCbtHook();
   EXPECT_EQ(excel.Calls("Hooks.RemoveHook"), 1u);
+}
+
+// A hook of another program, installed before the add-in's, that refuses every focus change.
+std::intptr_t RefuseFocus(int code, std::uintptr_t, std::intptr_t) {
+  return code == host::kHcbtSetFocus ? 1 : 0;
+}
+
+TEST(Connection, FocusHookPassesOnWhatTheNextHookDecides) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  const auto other =
+      excel.host.hooks.InstallHook(host::kWhCbt, RefuseFocus, 0, excel.host.clock.ThreadId());
+  ASSERT_NE(other, 0u);
+  excel.Connect();
+  ASSERT_EQ(excel.host.hooks.InstalledHooks(), 2u);
+  const Hwnd before = excel.host.windows.FocusWindow();
+  EXPECT_TRUE(excel.host.excel->FocusClass("EDTBX"));
+  EXPECT_EQ(excel.host.windows.FocusWindow(), before);
+  // The add-in still saw where the focus was going.
+  EXPECT_EQ(Shared().sFocusClass, "EDTBX");
+  EXPECT_TRUE(excel.host.hooks.RemoveHook(other));
+  EXPECT_FALSE(excel.host.excel->FocusClass("EDTBX"));
 }
 
 TEST(Connection, NothingOutlivesTheAddin) {

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
+#include "host/fake/host_calls.h"
 #include "sim/scenario_runner.h"
 #include "sim/script_lexer.h"
+#include "tests/unexpected_failures.h"
 
 namespace vestrano::sim {
 namespace {
@@ -91,6 +94,43 @@ TEST(ScenarioRunner, ExpectReadsTheObservationItsLineNames) {
   EXPECT_EQ(played.status, kRunPassed) << played.err;
   EXPECT_EQ(played.out, "");
   EXPECT_EQ(played.err, "");
+}
+
+TEST(ScenarioRunner, AFailureTheAddinCaughtFailsTheRun) {
+  // What the add-in reports is the runner's to judge here, not the test's.
+  IgnoreUnexpectedFailures();
+  std::istringstream in(
+      "open A.xlsx\n"
+      "open B.xlsx\n"
+      "connect\n"
+      "activate A.xlsx\n"
+      "expect tabs: [A.xlsx] | B.xlsx\n");
+  std::ostringstream out, err;
+  ScenarioRunner runner(out, err);
+  runner.Host().calls.ThrowOnCall("Workbook.Name");
+  const int status = runner.Run(in);
+  FailTestsOnUnexpectedFailures();
+  EXPECT_EQ(status, kRunExpectationFailed);
+  // The first paint lost its rebuild; the expectation still held, as the activation rebuilt the
+  // row, and the report alone fails the run.
+  EXPECT_EQ(err.str(), "failure reported in DeskWindowProc: injected exception in Workbook.Name\n");
+
+  // The same failure provoked on purpose is reported but does not fail the run.
+  std::istringstream again("open A.xlsx\nconnect\n");
+  std::ostringstream out2, err2;
+  ScenarioRunner provoked(out2, err2);
+  provoked.Host().calls.ThrowOnCall("Workbook.Name");
+  provoked.Host().diagnostics.ExpectFailures();
+  EXPECT_EQ(provoked.Run(again), kRunPassed);
+  EXPECT_NE(err2.str(), "");
+}
+
+TEST(HostCalls, AMisspeltCallNameIsRefusedNotCountedAsNeverMade) {
+  fake::HostCalls calls;
+  EXPECT_EQ(calls.CountOf("Windows.FillWindowRect"), 0u);
+  EXPECT_THROW(calls.CountOf("Windows.FillRekt"), std::invalid_argument);
+  EXPECT_THROW(calls.FailCall("Workbook.Nmae"), std::invalid_argument);
+  EXPECT_THROW(calls.ThrowOnCall("workbook.name"), std::invalid_argument);
 }
 
 }  // namespace

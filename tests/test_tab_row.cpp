@@ -248,14 +248,12 @@ TEST(SelectedChanged, GuardedAndBoundedWhenExcelNeverSwitches) {
 }
 
 TEST(FormLoad, LookFollowsVersionAndSettings) {
-  constexpr Rgb kDark{215, 230, 247};
-  struct Colors {
-    std::optional<Rgb> dark, light, normal;
-  };
-  const Colors none{};
-  const Colors blue{kDark, Rgb{164, 195, 235}, Rgb{221, 237, 249}};
-  const Colors silver{kDark, Rgb{170, 174, 181}, Rgb{240, 247, 247}};
-  const Colors black{kDark, Rgb{160, 160, 160}, Rgb{231, 240, 240}};
+  using host::kAppearanceAccess2007, host::kAppearanceExcel, host::kAppearanceOffice2003;
+  using host::kColorDefault, host::kColorOffice2003, host::kPositionBottom, host::kPositionTop;
+  const std::optional<SchemeColors> none;
+  constexpr double kDesigned = kDesignedTabLeftTwips;
+  constexpr double kAccess = kStyleAccess2007.left_twips;
+  constexpr double kOffice = kStyleOffice2003.left_twips;
   struct Case {
     const char* version;
     int theme, office, position;
@@ -263,19 +261,26 @@ TEST(FormLoad, LookFollowsVersionAndSettings) {
     bool luna;
     double left;
     int placed;
-    Colors colors;
+    std::optional<SchemeColors> colors;
   };
+  // Before Excel 2003 the styles do not apply; before Excel 2007 the schemes do not.
   const Case cases[] = {
-      {"10.0", 1, 1, 0, 7, 1, true, -100, 0, none},
-      {"10.0", 2, 3, 1, 7, 1, true, -100, 2, none},
-      {"11.0", 1, 1, 0, 11, 4, false, -70, 0, none},
-      {"11.0", 2, 2, -1, 3, 4, false, -90, 2, none},
-      {"12.0", 0, 0, 0, 7, 4, false, -100, 0, none},
-      {"12.0", 0, 1, 0, 7, 4, false, -100, 0, blue},
-      {"12.0", 1, 2, 1, 11, 4, false, -70, 2, silver},
-      {"12.0", 2, 3, 0, 3, 4, false, -90, 0, black},
-      {"12.0", 5, 4, 0, 7, 4, false, -100, 0, none},
-      {"14.0", 0, 1, 0, 7, 4, false, -100, 0, blue},
+      {"10.0", 1, 1, 0, kAppearanceExcel, kColorDefault, true, kDesigned, kPositionTop, none},
+      {"10.0", 2, 3, 1, kAppearanceExcel, kColorDefault, true, kDesigned, kPositionBottom, none},
+      {"11.0", 1, 1, 0, kAppearanceAccess2007, kColorOffice2003, false, kAccess, kPositionTop,
+       none},
+      {"11.0", 2, 2, -1, kAppearanceOffice2003, kColorOffice2003, false, kOffice, kPositionBottom,
+       none},
+      {"12.0", 0, 0, 0, kAppearanceExcel, kColorOffice2003, false, kDesigned, kPositionTop, none},
+      {"12.0", 0, 1, 0, kAppearanceExcel, kColorOffice2003, false, kDesigned, kPositionTop,
+       kBlueTabs},
+      {"12.0", 1, 2, 1, kAppearanceAccess2007, kColorOffice2003, false, kAccess, kPositionBottom,
+       kSilverTabs},
+      {"12.0", 2, 3, 0, kAppearanceOffice2003, kColorOffice2003, false, kOffice, kPositionTop,
+       kBlackTabs},
+      {"12.0", 5, 4, 0, kAppearanceExcel, kColorOffice2003, false, kDesigned, kPositionTop, none},
+      {"14.0", 0, 1, 0, kAppearanceExcel, kColorOffice2003, false, kDesigned, kPositionTop,
+       kBlueTabs},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.version << " theme " << c.theme << " office " << c.office
@@ -293,16 +298,20 @@ TEST(FormLoad, LookFollowsVersionAndSettings) {
     EXPECT_EQ(paint.disable_luna_colors, c.luna);
     EXPECT_DOUBLE_EQ(bar.Strip().LeftTwips(), c.left);
     EXPECT_EQ(paint.position, c.placed);
-    EXPECT_EQ(paint.header_face_dark, c.colors.dark);
-    EXPECT_EQ(paint.header_face_light, c.colors.light);
-    EXPECT_EQ(paint.button_normal, c.colors.normal);
+    if (c.colors) {
+      EXPECT_EQ(paint.header_face_dark, c.colors->header_face_dark);
+      EXPECT_EQ(paint.header_face_light, c.colors->header_face_light);
+      EXPECT_EQ(paint.button_normal, c.colors->button_normal);
+    } else {
+      EXPECT_FALSE(paint.header_face_dark || paint.header_face_light || paint.button_normal);
+    }
     EXPECT_EQ(bar.Tabs(), "[Book1.xlsx]");
 
     // The strip ends at the form's right edge, wherever it starts.
     EXPECT_TRUE(bar.Resize(600));
-    EXPECT_DOUBLE_EQ(bar.Strip().WidthTwips(), 600 * 15 - c.left);
+    EXPECT_DOUBLE_EQ(bar.Strip().WidthTwips(), 600 * kTwipsPerPixel - c.left);
 
-    if (c.colors.dark) {
+    if (c.colors) {
       const auto& log = bar.calls.Log();
       const auto at = [&](const char* call) {
         return std::find(log.begin(), log.end(), call) - log.begin();

@@ -28,6 +28,11 @@ TEST(Wildcard, MetaCharacters) {
   EXPECT_FALSE(MatchesPattern("&2 Book2.xlsx", "&# Book2.xls"));
   EXPECT_TRUE(MatchesPattern("&3 Book2.xls:2", "&# Book2.xls:#*"));
   EXPECT_FALSE(MatchesPattern("&x Book2.xls", "&# Book2.xls"));
+  // A digit is 0 to 9, not the characters on either side of them.
+  EXPECT_TRUE(MatchesPattern("0", "#"));
+  EXPECT_TRUE(MatchesPattern("9", "#"));
+  EXPECT_FALSE(MatchesPattern("/", "#"));
+  EXPECT_FALSE(MatchesPattern(":", "#"));
   EXPECT_TRUE(MatchesPattern("abc", "a?c"));
   EXPECT_TRUE(MatchesPattern("a*b*c", "a[*]b[*]c"));
   EXPECT_TRUE(MatchesPattern("aXbYc", "a*b*c"));
@@ -40,6 +45,12 @@ TEST(Wildcard, CharacterClasses) {
   EXPECT_TRUE(MatchesPattern("d", "[!a-c]"));
   EXPECT_FALSE(MatchesPattern("b", "[!a-c]"));
   EXPECT_TRUE(MatchesPattern("-", "[a-]"));
+  EXPECT_TRUE(MatchesPattern("a", "[a-a]"));
+  EXPECT_FALSE(MatchesPattern("b", "[a-a]"));
+  // Nothing excluded: any one character.
+  EXPECT_TRUE(MatchesPattern("x", "[!]"));
+  EXPECT_TRUE(MatchesPattern("!", "[!]"));
+  EXPECT_FALSE(MatchesPattern("xy", "[!]"));
   EXPECT_TRUE(MatchesPattern("!", "[a!]"));
   EXPECT_TRUE(MatchesPattern("?", "[?#*[]"));
   EXPECT_TRUE(MatchesPattern("ab", "a[]b"));  // an empty class matches nothing at all

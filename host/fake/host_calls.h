@@ -1,6 +1,7 @@
 // The call log and fault plan that every fake shares: each host call a fake receives is
 // recorded by name ("Workbook.Name", "Registry.OpenKey", ...), and can be made to fail on
-// request (by name, for a number of times) or at random with a fixed seed.
+// request (by name, for a number of times) or at random with a fixed seed, or to throw. Names
+// come from a fixed list, so that a test asking for a misspelt one fails instead of passing.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,9 @@ class HostCalls {
 
   // Makes the next `times` calls of that name fail; a negative count fails all of them.
   void FailCall(std::string_view call, int times = -1);
+  // Makes the next `times` calls of that name throw, as a fault below the add-in's entry points
+  // would, so that tests can see what the entry points do with it.
+  void ThrowOnCall(std::string_view call, int times = 1);
   // Makes each call fail with the given probability, drawn from a generator seeded with `seed`.
   void FailRandomly(std::uint32_t seed, double probability);
   void StopFailing();
@@ -29,6 +33,7 @@ class HostCalls {
   void ClearLog();
   const std::vector<std::string>& Log() const { return log_; }
   std::size_t Count() const { return count_; }
+  // How often the call was made. A name that no fake records throws std::invalid_argument.
   std::size_t CountOf(std::string_view call) const;
   std::size_t Failures() const { return failures_; }
 
@@ -38,6 +43,7 @@ class HostCalls {
   std::size_t count_ = 0;
   std::size_t failures_ = 0;
   std::map<std::string, int, std::less<>> planned_;
+  std::map<std::string, int, std::less<>> throwing_;
   double probability_ = 0;
   std::mt19937 random_;
 };
