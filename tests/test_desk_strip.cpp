@@ -83,9 +83,13 @@ TEST(DeskStrip, OfficeColoursOnlyOnWholeFramePaintsOfAPlacedBar) {
   ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
   excel.Connect();
   const auto applied = [&] { return excel.Calls("ColorSet.SetHeaderFaceDark"); };
+  const auto repaints = [&] { return excel.host.TabStrip()->Refreshes(); };
   const auto before = applied();
+  const auto repainted = repaints();
   excel.host.windows.Send(excel.Desk(), host::kWmNcPaint, 1, 0);
   EXPECT_EQ(applied(), before + 1);
+  // New colours show at once: the bar repaints.
+  EXPECT_EQ(repaints(), repainted + 1);
   // A paint of part of the frame (wParam is then a region) leaves the colours alone.
   excel.host.windows.Send(excel.Desk(), host::kWmNcPaint, 0x1234, 0);
   EXPECT_EQ(applied(), before + 1);
@@ -104,6 +108,8 @@ TEST(DeskStrip, FocusGoesBackToExcelOnceAfterConnection) {
   excel.Connect();
   EXPECT_EQ(excel.host.windows.FocusWindow(), excel.Main());
   EXPECT_FALSE(Shared().bRestoreFocus);
+  // The lock that kept the first placement from flashing is gone, or Excel would stop painting.
+  EXPECT_EQ(excel.host.windows.LockedWindow(), Hwnd{});
   ASSERT_FALSE(excel.host.excel->FocusClass("EXCEL7"));
   RequestDeskFrameChange();
   EXPECT_NE(excel.host.windows.FocusWindow(), excel.Main());

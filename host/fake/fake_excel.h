@@ -90,7 +90,6 @@ class FakeExcel final : public host::IApplication {
   void SetVisible(bool visible) { visible_ = visible; }
   void SetReady(bool ready) { ready_ = ready; }
   void SetDisplayFormulaBar(bool shown) { formula_bar_ = shown; }
-  void SetMainWindow(vestrano::Hwnd hwnd) { main_window_ = hwnd; }
 
   // --- Observation without host calls. ---
   const std::vector<std::shared_ptr<FakeWorkbookState>>& WorkbookStates() const {
@@ -104,7 +103,6 @@ class FakeExcel final : public host::IApplication {
   // without the workbook collection growing.
   void RaiseWorkbookOpen(std::string_view name);
   vestrano::Hwnd MainWindow() const { return main_window_; }
-  bool InModal() const { return modal_depth_ > 0; }
   HostCalls& Calls() { return calls_; }
 
   // --- host::IApplication ---
