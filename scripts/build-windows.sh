@@ -13,6 +13,18 @@ build_one() {
   local dir=$1 triple=$2
   echo "== $triple: configuring $dir ($build_type)"
   mkdir -p "$dir"
+  # CMake keeps the compiler it found first (in CMakeFiles/<version>/CMakeCXXCompiler.cmake)
+  # whatever the toolchain file says later: a folder whose compiler was found before the toolchain
+  # files last changed starts afresh.
+  local found toolchain
+  for found in "$dir"/CMakeFiles/*/CMakeCXXCompiler.cmake; do
+    for toolchain in cmake/mingw-w64.cmake "cmake/toolchain-$triple.cmake"; do
+      if [[ -f $found && $toolchain -nt $found ]]; then
+        rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+        break 2
+      fi
+    done
+  done
   # The configure output is long and only interesting when it fails.
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$triple.cmake" \
     -DCMAKE_BUILD_TYPE="$build_type" >"$dir/configure.log" 2>&1 ||
