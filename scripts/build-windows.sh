@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Vestrano.dll for 32-bit Windows (build/win32) and 64-bit Windows (build/win64) with
-# mingw-w64, then checks each DLL's exports, imports and version record.
+# mingw-w64, then checks each DLL's exports, imports and version record, and that the check refuses
+# the 32-bit DLL's imports that Windows XP lacks.
 # Usage: scripts/build-windows.sh [Release|Debug|RelWithDebInfo]   (default Release)
 set -euo pipefail
 
@@ -37,4 +38,6 @@ build_one() {
 
 build_one build/win32 i686-w64-mingw32
 build_one build/win64 x86_64-w64-mingw32
+echo "== testing the Windows XP gate of scripts/check-dll.sh"
+bash scripts/test-check-dll.sh
 echo "== done: build/win32/Vestrano.dll build/win64/Vestrano.dll"
