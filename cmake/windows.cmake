@@ -52,8 +52,8 @@ target_include_directories(Vestrano PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_D
 target_compile_definitions(Vestrano PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(Vestrano PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
 
-# Excel has no mingw runtime beside it: the GCC, C++ and winpthread runtimes are linked in, so the
-# DLL imports nothing but system DLLs. The stdcall fixup lets the .def name the four exports
+# Excel has no mingw runtime beside it: the GCC and C++ runtimes are linked in (-static keeps any
+# other mingw library from coming in as a DLL), so the DLL imports nothing but system DLLs. The stdcall fixup lets the .def name the four exports
 # without their 32-bit decorations (_DllGetClassObject@12 and so on).
 target_link_options(Vestrano PRIVATE
   -static-libgcc -static-libstdc++ -static

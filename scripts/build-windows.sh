@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Vestrano.dll for 32-bit Windows (build/win32) and 64-bit Windows (build/win64) with
-# mingw-w64, then checks each DLL's exports, imports and version record.
+# mingw-w64, then checks each DLL's exports, imports and version record, and that the check refuses
+# the 32-bit DLL's imports that Windows XP lacks.
 # Usage: scripts/build-windows.sh [Release|Debug|RelWithDebInfo]   (default Release)
 set -euo pipefail
 
@@ -13,6 +14,18 @@ build_one() {
   local dir=$1 triple=$2
   echo "== $triple: configuring $dir ($build_type)"
   mkdir -p "$dir"
+  # CMake keeps the compiler it found first (in CMakeFiles/<version>/CMakeCXXCompiler.cmake)
+  # whatever the toolchain file says later: a folder whose compiler was found before the toolchain
+  # files last changed starts afresh.
+  local found toolchain
+  for found in "$dir"/CMakeFiles/*/CMakeCXXCompiler.cmake; do
+    for toolchain in cmake/mingw-w64.cmake "cmake/toolchain-$triple.cmake"; do
+      if [[ -f $found && $toolchain -nt $found ]]; then
+        rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+        break 2
+      fi
+    done
+  done
   # The configure output is long and only interesting when it fails.
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$triple.cmake" \
     -DCMAKE_BUILD_TYPE="$build_type" >"$dir/configure.log" 2>&1 ||
@@ -25,4 +38,6 @@ build_one() {
 
 build_one build/win32 i686-w64-mingw32
 build_one build/win64 x86_64-w64-mingw32
+echo "== testing the Windows XP gate of scripts/check-dll.sh"
+bash scripts/test-check-dll.sh
 echo "== done: build/win32/Vestrano.dll build/win64/Vestrano.dll"

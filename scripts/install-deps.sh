@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
   wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-wqy-microhei x11-apps imagemagick
 )
 

@@ -37,10 +37,22 @@ constexpr Member kMembers[] = {
     {L"OptionMenu", VESTRANO_DISPID_OPTIONMENU},
 };
 
+// Every member name is ASCII, so ASCII case folding is the whole comparison; it also needs no
+// call that Windows XP lacks (CompareStringOrdinal came with Vista).
+bool EqualsIgnoringAsciiCase(const wchar_t* a, const wchar_t* b) {
+  const auto fold = [](wchar_t c) -> wchar_t {
+    return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c;
+  };
+  for (; *a && *b; ++a, ++b) {
+    if (fold(*a) != fold(*b)) return false;
+  }
+  return *a == *b;
+}
+
 std::optional<DISPID> FindMember(const wchar_t* name) {
   if (!name) return std::nullopt;
   for (const auto& member : kMembers) {
-    if (CompareStringOrdinal(name, -1, member.name, -1, TRUE) == CSTR_EQUAL) return member.id;
+    if (EqualsIgnoringAsciiCase(name, member.name)) return member.id;
   }
   return std::nullopt;
 }

@@ -1,45 +1,42 @@
-// Registration under HKEY_CURRENT_USER. The class keys go to the registry view of this DLL's own
-// bitness (on 64-bit Windows, HKCU\Software\Classes\CLSID is kept apart for 32-bit processes, so
-// that 32-bit Excel finds the 32-bit DLL and 64-bit Excel the 64-bit one); the ProgID key and
-// Excel's Addins key are shared by both views.
+// Registration for the current user, and for the machine too when regsvr32 runs elevated. The
+// class keys go to the registry view of this DLL's own bitness (on 64-bit Windows,
+// Software\Classes\CLSID is kept apart for 32-bit processes, so that 32-bit Excel finds the 32-bit
+// DLL and 64-bit Excel the 64-bit one); the ProgID key and Excel's add-in record are in keys both
+// views share, so the 32-bit and the 64-bit registration share them too.
 #include "addin/win32/registration.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "addin/win32/module_path.h"
+#include "addin/win32/registry_edit.h"
+#include "addin/win32/type_library_registration.h"
 #include "addin/win32/vestrano_ids.h"
+#include "host/diagnostics.h"
 #include "host/win32/com_guard.h"
-#include "host/win32/com_ptr.h"
+#include "host/win32/wide_text.h"
 #include "host/win32/win32_handles.h"
-
-// Present in oleaut32 since Vista but missing from mingw-w64's oleauto.h.
-WINOLEAUTAPI RegisterTypeLibForUser(ITypeLib* typelib, OLECHAR* full_path, OLECHAR* help_dir);
-WINOLEAUTAPI UnRegisterTypeLibForUser(REFGUID libid, WORD major, WORD minor, LCID locale,
-                                      SYSKIND syskind);
 
 namespace vestrano::win32 {
 namespace {
 
 #ifdef _WIN64
 constexpr REGSAM kClassView = KEY_WOW64_64KEY;
+constexpr REGSAM kOtherClassView = KEY_WOW64_32KEY;
 #else
 constexpr REGSAM kClassView = KEY_WOW64_32KEY;
+constexpr REGSAM kOtherClassView = KEY_WOW64_64KEY;
 #endif
 constexpr REGSAM kSharedView = 0;
 
 constexpr wchar_t kProgId[] = L"ExcelOrlendix.Vestranov3";
 
-struct Value {
-  std::wstring key;  // under HKEY_CURRENT_USER
-  REGSAM view;
-  const wchar_t* name;  // nullptr: the key's default value
-  DWORD type;
-  std::wstring text;  // for REG_SZ
-  DWORD number;       // for REG_DWORD
-};
-
 std::wstring ClassKey() {
   return std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
+}
+std::wstring ServerKey() {
+  return ClassKey() + L"\\InprocServer32";
 }
 std::wstring ProgIdKey() {
   return std::wstring(L"Software\\Classes\\") + kProgId;
@@ -48,22 +45,30 @@ std::wstring AddinKey() {
   return std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
 }
 
-// The COM class and its ProgID.
-std::vector<Value> ClassValues(const std::wstring& module_path) {
+// The COM class, in this bitness's view.
+std::vector<RegValue> ClassValues(const std::wstring& module_path) {
   const std::wstring clsid = ClassKey();
   return {
       {clsid, kClassView, nullptr, REG_SZ, L"Vestranov3", 0},
-      {clsid + L"\\InprocServer32", kClassView, nullptr, REG_SZ, module_path, 0},
-      {clsid + L"\\InprocServer32", kClassView, L"ThreadingModel", REG_SZ, L"Apartment", 0},
+      {ServerKey(), kClassView, nullptr, REG_SZ, module_path, 0},
+      {ServerKey(), kClassView, L"ThreadingModel", REG_SZ, L"Apartment", 0},
       {clsid + L"\\ProgID", kClassView, nullptr, REG_SZ, kProgId, 0},
-      {clsid + L"\\TypeLib", kClassView, nullptr, REG_SZ, kLibidText, 0},
-      {ProgIdKey() + L"\\CLSID", kSharedView, nullptr, REG_SZ, kClsidText, 0},
   };
+}
+
+// Written only once the type library is registered, so that the class never names a library that
+// is not there.
+std::vector<RegValue> TypeLibValues() {
+  return {{ClassKey() + L"\\TypeLib", kClassView, nullptr, REG_SZ, kLibidText, 0}};
+}
+
+std::vector<RegValue> ProgIdValues() {
+  return {{ProgIdKey() + L"\\CLSID", kSharedView, nullptr, REG_SZ, kClsidText, 0}};
 }
 
 // Excel's add-in record. Written last, so that Excel never sees an add-in whose class is not
 // there yet.
-std::vector<Value> AddinValues() {
+std::vector<RegValue> AddinValues() {
   const std::wstring addin = AddinKey();
   return {
       {addin, kSharedView, L"FriendlyName", REG_SZ, L"Vestrano v3.0", 0},
@@ -75,149 +80,147 @@ std::vector<Value> AddinValues() {
 }
 
 // The keys registration creates, parents before children; never their parents, which may
-// belong to others (HKCU\Software\Classes\CLSID, Excel's Addins key).
+// belong to others (Software\Classes\CLSID, Excel's Addins key).
 struct OwnedKey {
   std::wstring path;
   REGSAM view;
 };
-std::vector<OwnedKey> OwnedKeys() {
+std::vector<OwnedKey> ClassKeys() {
   const std::wstring clsid = ClassKey();
-  return {
-      {clsid, kClassView},
-      {clsid + L"\\InprocServer32", kClassView},
-      {clsid + L"\\ProgID", kClassView},
-      {clsid + L"\\TypeLib", kClassView},
-      {ProgIdKey(), kSharedView},
-      {ProgIdKey() + L"\\CLSID", kSharedView},
-      {AddinKey(), kSharedView},
+  return {{clsid, kClassView},
+          {ServerKey(), kClassView},
+          {clsid + L"\\ProgID", kClassView},
+          {clsid + L"\\TypeLib", kClassView}};
+}
+std::vector<OwnedKey> ProgIdKeys() {
+  return {{ProgIdKey(), kSharedView}, {ProgIdKey() + L"\\CLSID", kSharedView}};
+}
+std::vector<OwnedKey> AddinKeys() {
+  return {{AddinKey(), kSharedView}};
+}
+
+// Runs the edits of one registration or unregistration, reporting each that fails by its key.
+class Edits {
+ public:
+  explicit Edits(std::string_view where) : where_(where) {}
+
+  // Stops at the first value that cannot be written.
+  bool Write(HKEY root, const std::vector<RegValue>& values) {
+    for (const auto& value : values) {
+      if (!Succeeded(WriteValue(root, value), "write", root, value.key)) return false;
+    }
+    return true;
+  }
+  void Delete(HKEY root, const std::vector<RegValue>& values) {
+    for (auto it = values.rbegin(); it != values.rend(); ++it) {
+      Succeeded(DeleteValue(root, *it), "remove a value of", root, it->key);
+    }
+  }
+  void DeleteKeys(HKEY root, const std::vector<OwnedKey>& keys) {
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+      Succeeded(DeleteKeyIfEmpty(root, it->path, it->view), "remove", root, it->path);
+    }
+  }
+  // False once any edit failed.
+  bool AllSucceeded() const { return all_succeeded_; }
+
+ private:
+  bool Succeeded(LSTATUS status, const char* action, HKEY root, const std::wstring& key) {
+    if (status == ERROR_SUCCESS) return true;
+    all_succeeded_ = false;
+    host::ReportFailure(where_, std::string("could not ") + action +
+                                    (root == HKEY_LOCAL_MACHINE ? " HKLM\\" : " HKCU\\") +
+                                    WideToUtf8(key) + ": error " + std::to_string(status));
+    return false;
+  }
+
+  std::string_view where_;
+  bool all_succeeded_ = true;
+};
+
+enum class ClassOwner { kNobody, kThisDll, kAnotherFile };
+
+// Whose the class is in one view of a hive, by the file its InprocServer32 names. A later
+// registration of another copy of the DLL points it elsewhere, and then it is that copy's.
+ClassOwner OwnerOfClass(HKEY root, REGSAM view, const std::wstring& module_path) {
+  const auto server = ReadDefaultPath(root, ServerKey(), view);
+  if (!server || server->empty()) return ClassOwner::kNobody;
+  return NamesSameFile(*server, module_path) ? ClassOwner::kThisDll : ClassOwner::kAnotherFile;
+}
+
+bool ClassRegisteredInEitherView(HKEY root) {
+  const auto registered = [root](REGSAM view) {
+    const auto server = ReadDefaultPath(root, ServerKey(), view);
+    return server && !server->empty();
   };
+  return registered(kClassView) || registered(kOtherClassView);
 }
 
-std::wstring ModulePath(HMODULE module) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
+// Removes this DLL's class from one hive, unless another file has taken it over since, and then
+// the keys that the classes of both bitnesses share, once neither view holds a class any more.
+// Where the two views are one (32-bit Windows, Wine), the class just removed was the only one.
+void RemoveRegistration(Edits& edits, HKEY root, const std::wstring& module_path) {
+  if (OwnerOfClass(root, kClassView, module_path) != ClassOwner::kAnotherFile) {
+    edits.Delete(root, TypeLibValues());
+    edits.Delete(root, ClassValues(module_path));
+    edits.DeleteKeys(root, ClassKeys());
   }
-}
-
-LSTATUS WriteValue(const Value& value) {
-  UniqueHkey key;
-  LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, value.key.c_str(), 0, nullptr, 0,
-                                   KEY_SET_VALUE | value.view, nullptr, key.Put(), nullptr);
-  if (status != ERROR_SUCCESS) return status;
-  if (value.type == REG_DWORD) {
-    return RegSetValueExW(key.Get(), value.name, 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&value.number), sizeof(value.number));
+  if (ClassRegisteredInEitherView(root)) return;
+  if (root == HKEY_CURRENT_USER) {
+    edits.Delete(root, AddinValues());
+    edits.DeleteKeys(root, AddinKeys());
   }
-  const auto bytes = static_cast<DWORD>((value.text.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key.Get(), value.name, 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(value.text.c_str()), bytes);
+  edits.Delete(root, ProgIdValues());
+  edits.DeleteKeys(root, ProgIdKeys());
 }
 
-LSTATUS DeleteValue(const Value& value) {
-  UniqueHkey key;
-  LSTATUS status =
-      RegOpenKeyExW(HKEY_CURRENT_USER, value.key.c_str(), 0, KEY_SET_VALUE | value.view, key.Put());
-  if (status == ERROR_SUCCESS) status = RegDeleteValueW(key.Get(), value.name);
-  return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+// Elevated processes, Excel among them, ignore per-user COM classes. Windows XP has no elevation
+// (GetTokenInformation refuses TokenElevation there) and merges the user's classes into every
+// process's view, so there the per-user registration is all that is needed.
+bool ProcessIsElevated() {
+  UniqueKernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return false;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
+         elevation.TokenIsElevated != 0;
 }
 
-// Deletes the key when it has neither subkeys nor values left.
-LSTATUS DeleteKeyIfEmpty(const OwnedKey& owned) {
-  DWORD subkeys = 0;
-  DWORD values = 0;
-  {
-    UniqueHkey key;
-    const LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, owned.path.c_str(), 0,
-                                         KEY_QUERY_VALUE | owned.view, key.Put());
-    if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-    if (status != ERROR_SUCCESS) return status;
-    const LSTATUS info = RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                          nullptr, &values, nullptr, nullptr, nullptr, nullptr);
-    if (info != ERROR_SUCCESS) return info;
+// The class and its ProgID in the machine hive, for an elevated Excel. Not writing them fails
+// nothing else: this user's own Excel has its registration either way.
+void RegisterMachineCopy(Edits& edits, const std::wstring& module_path) {
+  if (edits.Write(HKEY_LOCAL_MACHINE, ClassValues(module_path)) &&
+      edits.Write(HKEY_LOCAL_MACHINE, ProgIdValues())) {
+    return;
   }
-  if (subkeys != 0 || values != 0) return ERROR_SUCCESS;
-  const LSTATUS status = RegDeleteKeyExW(HKEY_CURRENT_USER, owned.path.c_str(), owned.view, 0);
-  return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
-}
-
-ComPtr<ITypeLib> LoadOwnTypeLib(const std::wstring& module_path) {
-  ComPtr<ITypeLib> typelib;
-  if (FAILED(LoadTypeLibEx(module_path.c_str(), REGKIND_NONE, typelib.Put()))) return nullptr;
-  return typelib;
-}
-
-HRESULT RegisterTypeLibrary(const std::wstring& module_path) {
-  auto typelib = LoadOwnTypeLib(module_path);
-  if (!typelib) return SELFREG_E_TYPELIB;
-  std::wstring path = module_path;
-  return SUCCEEDED(RegisterTypeLibForUser(typelib.Get(), path.data(), nullptr)) ? S_OK
-                                                                                : SELFREG_E_TYPELIB;
-}
-
-// The library's identity as the embedded type library states it, so that exactly what was
-// registered is removed; the build's own values when it cannot be read.
-void UnregisterTypeLibrary(const std::wstring& module_path) {
-  GUID libid = kLibidExcelOrlendix;
-  WORD major = kTypeLibMajor;
-  WORD minor = kTypeLibMinor;
-  LCID locale = 0;
-#ifdef _WIN64
-  SYSKIND syskind = SYS_WIN64;
-#else
-  SYSKIND syskind = SYS_WIN32;
-#endif
-  if (auto typelib = LoadOwnTypeLib(module_path)) {
-    TLIBATTR* attributes = nullptr;
-    if (SUCCEEDED(typelib->GetLibAttr(&attributes)) && attributes) {
-      libid = attributes->guid;
-      major = attributes->wMajorVerNum;
-      minor = attributes->wMinorVerNum;
-      locale = attributes->lcid;
-      syskind = attributes->syskind;
-      typelib->ReleaseTLibAttr(attributes);
-    }
-  }
-  // Not being registered is the state wanted, so the result does not matter.
-  UnRegisterTypeLibForUser(libid, major, minor, locale, syskind);
-}
-
-bool WriteAll(const std::vector<Value>& values) {
-  for (const auto& value : values) {
-    if (WriteValue(value) != ERROR_SUCCESS) return false;
-  }
-  return true;
-}
-
-bool DeleteAll(const std::vector<Value>& values) {
-  bool deleted = true;
-  for (auto it = values.rbegin(); it != values.rend(); ++it) {
-    if (DeleteValue(*it) != ERROR_SUCCESS) deleted = false;
-  }
-  return deleted;
+  host::ReportFailure("DllRegisterServer",
+                      "no machine-wide copy of the class: an elevated Excel will not find it");
+  RemoveRegistration(edits, HKEY_LOCAL_MACHINE, module_path);
 }
 
 HRESULT Register(const std::wstring& module_path) {
-  if (!WriteAll(ClassValues(module_path))) return SELFREG_E_CLASS;
-  if (const HRESULT hr = RegisterTypeLibrary(module_path); FAILED(hr)) return hr;
-  return WriteAll(AddinValues()) ? S_OK : SELFREG_E_CLASS;
+  Edits edits("DllRegisterServer");
+  if (!edits.Write(HKEY_CURRENT_USER, ClassValues(module_path)) ||
+      !edits.Write(HKEY_CURRENT_USER, ProgIdValues())) {
+    return SELFREG_E_CLASS;
+  }
+  // The type library only serves VBA and object browsers: its failure was reported, and the add-in
+  // goes on being registered without it.
+  if (RegisterTypeLibrary(module_path)) edits.Write(HKEY_CURRENT_USER, TypeLibValues());
+  if (ProcessIsElevated()) RegisterMachineCopy(edits, module_path);
+  return edits.Write(HKEY_CURRENT_USER, AddinValues()) ? S_OK : SELFREG_E_CLASS;
 }
 
+// A machine-wide copy is removed only when it is this DLL's; without administrator rights that
+// fails, and the failure tells regsvr32's user to run it elevated.
 HRESULT Unregister(const std::wstring& module_path) {
-  bool removed = DeleteAll(AddinValues());
+  Edits edits("DllUnregisterServer");
   UnregisterTypeLibrary(module_path);
-  removed = DeleteAll(ClassValues(module_path)) && removed;
-  const auto keys = OwnedKeys();
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-    if (DeleteKeyIfEmpty(*it) != ERROR_SUCCESS) removed = false;
+  RemoveRegistration(edits, HKEY_CURRENT_USER, module_path);
+  if (OwnerOfClass(HKEY_LOCAL_MACHINE, kClassView, module_path) == ClassOwner::kThisDll) {
+    RemoveRegistration(edits, HKEY_LOCAL_MACHINE, module_path);
   }
-  return removed ? S_OK : SELFREG_E_CLASS;
+  return edits.AllSucceeded() ? S_OK : SELFREG_E_CLASS;
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
-// Self-registration of the add-in for the current user: the COM class, its ProgID, the type
-// library, and Excel's add-in record. Unregistration removes exactly those values again, and a
-// key only when nothing else is left in it.
+// Self-registration of the add-in: the COM class and its ProgID for the current user (and, when
+// regsvr32 runs elevated, for the machine, where an elevated Excel looks), the type library when
+// it can be registered, and Excel's add-in record. Unregistration removes what this DLL wrote and
+// keeps what a copy of the other bitness, or another copy registered later, still needs.
 #pragma once
 
 #include "host/win32/windows_api.h"
 
 namespace vestrano::win32 {
 
-// On failure, whatever was already written is removed again.
+// Fails only when the class or the add-in record cannot be written, and then removes again
+// whatever of this DLL's it had written.
 HRESULT RegisterServer(HMODULE module) noexcept;
-// Succeeds when nothing was registered.
+// Succeeds when nothing of this DLL's is left registered, which includes nothing having been.
 HRESULT UnregisterServer(HMODULE module) noexcept;
 
 }  // namespace vestrano::win32

@@ -56,4 +56,22 @@ struct WindowTraits {
 };
 using UniqueWindow = UniqueHandle<WindowTraits>;
 
+// A kernel object handle whose empty value is null: a process, thread or access token.
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static HANDLE Empty() { return nullptr; }
+  static BOOL Close(HANDLE handle) { return handle ? CloseHandle(handle) : FALSE; }
+};
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// A file handle from CreateFileW, whose empty value is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static BOOL Close(HANDLE handle) {
+    return handle != INVALID_HANDLE_VALUE ? CloseHandle(handle) : FALSE;
+  }
+};
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+
 }  // namespace vestrano::win32

@@ -79,12 +79,16 @@ void CheckNames(Checks& checks, IDispatch* dispatch) {
                "the by-name members resolve in any letter case, each to its own DISPID",
                Format("%zu of %zu", ids.size(), std::size(kOddCase)));
 
-  std::wstring unknown = L"NoSuchMember";
-  LPOLESTR names[] = {unknown.data()};
-  DISPID id = 0;
-  checks.Check(dispatch->GetIDsOfNames(IID_NULL, names, 1, 1033, &id) == DISP_E_UNKNOWNNAME &&
-                   id == DISPID_UNKNOWN,
-               "an unknown name gives DISP_E_UNKNOWNNAME");
+  // Near misses too: a prefix, a longer name, and a non-ASCII letter that upper-cases to 'I'.
+  bool unknown_ok = true;
+  for (std::wstring unknown : {L"NoSuchMember", L"OnActio", L"OnActions", L"OnAct\u0131on"}) {
+    LPOLESTR names[] = {unknown.data()};
+    DISPID id = 0;
+    unknown_ok = unknown_ok &&
+                 dispatch->GetIDsOfNames(IID_NULL, names, 1, 1033, &id) == DISP_E_UNKNOWNNAME &&
+                 id == DISPID_UNKNOWN;
+  }
+  checks.Check(unknown_ok, "unknown names and near misses give DISP_E_UNKNOWNNAME");
 }
 
 void CheckRibbonMember(Checks& checks, IDispatch* dispatch) {

@@ -10,6 +10,7 @@
 #include "tests/wine/connection_checks.h"
 #include "tests/wine/excel_windows.h"
 #include "tests/wine/fake_excel.h"
+#include "tests/wine/kept_registration_checks.h"
 #include "tests/wine/registry_checks.h"
 #include "tests/wine/typelib_checks.h"
 
@@ -111,6 +112,8 @@ int Run(const std::wstring& dll_argument) {
                unregistered ? Format("exit code %lu", *unregistered) : "regsvr32 did not start");
   CheckUnregistered(checks);
   CheckTypeLibUnregistered(checks);
+  CheckRegistrationWithoutTypeLib(checks, dll_path);
+  CheckUnregistrationKeepsLaterCopy(checks, dll_path);
   RemoveOtherAddin();
   return checks.Finish();
 }

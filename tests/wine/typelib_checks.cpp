@@ -1,9 +1,14 @@
-// Type library checks through the registered library, as Office and VBA would load it.
+// Type library checks through the registered library, as Office and VBA would load it, and of
+// registration going ahead when the DLL carries no library.
 #include "tests/wine/typelib_checks.h"
+
+#include <optional>
+#include <vector>
 
 #include "addin/win32/vestrano_ids.h"
 #include "host/win32/com_ptr.h"
 #include "host/win32/variant.h"
+#include "tests/wine/registry_checks.h"
 
 namespace wine_test {
 namespace {
@@ -59,6 +64,57 @@ void CheckMemberIds(Checks& checks, ITypeInfo* dispatch) {
                Format("VARTYPE %u", returned));
 }
 
+// A copy of the DLL in `folder` without its TYPELIB resource, as a damaged or trimmed file would
+// be; or what went wrong.
+struct Copy {
+  std::wstring path;
+  std::string error;
+};
+Copy CopyWithoutTypeLib(const std::wstring& dll_path, const std::wstring& folder) {
+  CreateDirectoryW(folder.c_str(), nullptr);
+  Copy copy{folder + L"\\Vestrano.dll", {}};
+  if (!CopyFileW(dll_path.c_str(), copy.path.c_str(), FALSE)) {
+    copy.error = Format("CopyFileW failed with %lu", GetLastError());
+    return copy;
+  }
+  // Every resource goes, and the version record comes back: Wine 8.0 does not remove a single
+  // resource, which UpdateResourceW with no data would do on Windows.
+  std::vector<char> version;
+  if (const HMODULE original =
+          LoadLibraryExW(dll_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    const HRSRC found = FindResourceW(original, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    const auto* data =
+        found ? static_cast<const char*>(LockResource(LoadResource(original, found))) : nullptr;
+    if (data) version.assign(data, data + SizeofResource(original, found));
+    FreeLibrary(original);
+  }
+  HANDLE update = BeginUpdateResourceW(copy.path.c_str(), TRUE);
+  if (version.empty() || !update) {
+    copy.error =
+        Format("no version record, or BeginUpdateResourceW failed with %lu", GetLastError());
+    return copy;
+  }
+  const BOOL added = UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO),
+                                     MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), version.data(),
+                                     static_cast<DWORD>(version.size()));
+  if (!EndUpdateResourceW(update, added ? FALSE : TRUE) || !added) {
+    copy.error = Format("rewriting the resources failed with %lu", GetLastError());
+  }
+  ComPtr<ITypeLib> embedded;
+  if (copy.error.empty() &&
+      SUCCEEDED(LoadTypeLibEx(copy.path.c_str(), REGKIND_NONE, embedded.Put()))) {
+    copy.error = "the copy's type library still loads";
+  }
+  return copy;
+}
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp, length) + L"vestrano-wine-test-" +
+         std::to_wstring(GetCurrentProcessId());
+}
+
 }  // namespace
 
 void CheckTypeLibRegistered(Checks& checks, const std::wstring& dll_path) {
@@ -81,9 +137,8 @@ void CheckTypeLibRegistered(Checks& checks, const std::wstring& dll_path) {
   QueryPathOfRegTypeLib(kLibidExcelOrlendix, 1, 0, 0, path.Put());
   std::wstring registered(path.View());
   while (!registered.empty() && registered.back() == L'\0') registered.pop_back();
-  checks.Check(
-      CompareStringOrdinal(registered.c_str(), -1, dll_path.c_str(), -1, TRUE) == CSTR_EQUAL,
-      "the type library is registered at the DLL's path", Narrow(registered));
+  checks.Check(SamePath(registered, dll_path), "the type library is registered at the DLL's path",
+               Narrow(registered));
 
   // Only our two types: a copy of IDispatch or IUnknown in the library would take over their
   // registration and be removed with it.
@@ -115,6 +170,45 @@ void CheckTypeLibUnregistered(Checks& checks) {
   ComPtr<ITypeLib> library;
   checks.Check(FAILED(LoadRegTypeLib(kLibidExcelOrlendix, 1, 0, 0, library.Put())),
                "the type library no longer loads through its LIBID");
+}
+
+void CheckRegistrationWithoutTypeLib(Checks& checks, const std::wstring& dll_path) {
+  const std::wstring folder = TempFolder();
+  const auto made = CopyWithoutTypeLib(dll_path, folder);
+  if (!checks.Check(made.error.empty(), "made a copy of the DLL without its type library",
+                    made.error)) {
+    DeleteFileW(made.path.c_str());
+    RemoveDirectoryW(folder.c_str());
+    return;
+  }
+  const std::wstring& copy = made.path;
+  std::string reported;
+  const auto registered = RunRegsvr32(copy, false, &reported);
+  checks.Check(registered == 0u, "regsvr32 registers a copy without a type library",
+               registered ? Format("exit code %lu", *registered) : "regsvr32 did not start");
+  const auto server = ReadString(HKEY_CURRENT_USER, kServerKey, nullptr, OwnView());
+  checks.Check(server && SamePath(*server, copy),
+               "without a type library, the class is registered at the copy's path",
+               server ? Narrow(*server) : "missing");
+  checks.Check(ReadString(HKEY_CURRENT_USER, kProgIdKey + L"\\CLSID", nullptr) ==
+                       std::wstring(vestrano::win32::kClsidText) &&
+                   ReadString(HKEY_CURRENT_USER, kAddinKey, L"FriendlyName") ==
+                       std::wstring(L"Vestrano v3.0"),
+               "without a type library, the ProgID and Excel's add-in record are registered");
+  checks.Check(!KeyExists(HKEY_CURRENT_USER, kClassKey + L"\\TypeLib", OwnView()),
+               "the class names no type library when none was registered");
+  CheckTypeLibUnregistered(checks);
+  checks.Check(reported.find("Vestrano: DllRegisterServer: the type library was not registered") !=
+                   std::string::npos,
+               "registration reported the type library's failure to the debugger",
+               reported.empty() ? "nothing reported" : reported);
+
+  const auto unregistered = RunRegsvr32(copy, true);
+  checks.Check(unregistered == 0u, "regsvr32 /u unregisters the copy without a type library",
+               unregistered ? Format("exit code %lu", *unregistered) : "regsvr32 did not start");
+  CheckUnregistered(checks);
+  DeleteFileW(copy.c_str());
+  checks.Check(RemoveDirectoryW(folder.c_str()) != 0, "removed the copy without a type library");
 }
 
 }  // namespace wine_test
