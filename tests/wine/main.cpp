@@ -11,6 +11,7 @@
 #include "tests/wine/excel_windows.h"
 #include "tests/wine/fake_excel.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/teardown_checks.h"
 #include "tests/wine/typelib_checks.h"
 
 namespace wine_test {
@@ -68,8 +69,11 @@ void CheckAddinObject(Checks& checks) {
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
+    DisconnectWithWatchPending(checks, addin.Get(), excel.Get());
     checks.Check(CanUnloadNow() == S_FALSE, "DllCanUnloadNow says S_FALSE while the add-in lives");
     addin.Reset();
+    // Before COM is asked anything: the teardown must not wait for DllCanUnloadNow.
+    CheckNothingLeft(checks, "after release", windows);
     CheckServerLock(checks, clsid);
     checks.Check(CanUnloadNow() == S_OK, "DllCanUnloadNow says S_OK once everything is released");
     CoFreeUnusedLibrariesEx(0, 0);
