@@ -5,6 +5,7 @@
 #include "tests/wine/checks.h"
 
 #include <iterator>
+#include <string_view>
 
 namespace wine_test {
 namespace {
@@ -26,7 +27,23 @@ LONG CALLBACK OnGuardPage(EXCEPTION_POINTERS* info) {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
+BOOL CALLBACK CollectOurProperty(HWND, LPWSTR name, HANDLE, ULONG_PTR names) {
+  // Properties named by atom have no string to compare.
+  if (IS_INTRESOURCE(name)) return TRUE;
+  const std::wstring_view text(name);
+  if (text.starts_with(L"Vestrano.")) {
+    reinterpret_cast<std::string*>(names)->append(" ").append(Narrow(text));
+  }
+  return TRUE;
+}
+
 }  // namespace
+
+std::string PropertiesOfOurs(HWND hwnd) {
+  std::string names;
+  EnumPropsExW(hwnd, CollectOurProperty, reinterpret_cast<LPARAM>(&names));
+  return names;
+}
 
 DllImage DllImage::Loaded() {
   DllImage image;

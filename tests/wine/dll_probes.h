@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/win32/windows_api.h"
 
@@ -23,6 +24,9 @@ class DllImage {
   std::uintptr_t base_ = 0;
   std::uintptr_t end_ = 0;
 };
+
+// The names of the add-in's window properties still on the window, each after a space.
+std::string PropertiesOfOurs(HWND hwnd);
 
 // Whether the message is a WM_TIMER of a thread timer of the DLL. On Windows its lParam is the
 // TIMERPROC, in the DLL; Wine puts a procedure handle of its own there instead, so under Wine

@@ -11,6 +11,7 @@
 #include "tests/wine/excel_windows.h"
 #include "tests/wine/fake_excel.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/subclass_chain_checks.h"
 #include "tests/wine/teardown_checks.h"
 #include "tests/wine/typelib_checks.h"
 
@@ -87,6 +88,10 @@ void CheckAddinObject(Checks& checks) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     PumpMessages(300);
     checks.Check(true, "focus changes and messages after release run without the add-in");
+
+    CheckForeignSubclass(checks, windows, excel.Get());
+    CheckNothingLeft(checks, "after the chain", windows);
+    CheckPassThroughDestroyed(checks);
   }
 }
 

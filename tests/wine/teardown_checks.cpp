@@ -3,8 +3,6 @@
 // activations, window creation, frame changes, painting and a stretch of the message loop.
 #include "tests/wine/teardown_checks.h"
 
-#include <string>
-
 #include "tests/wine/dll_probes.h"
 
 namespace wine_test {
@@ -20,23 +18,6 @@ VARIANT ObjectArg(IDispatch* object) {
   v.vt = VT_DISPATCH;
   v.pdispVal = object;
   return v;
-}
-
-BOOL CALLBACK CollectOurProperty(HWND, LPWSTR name, HANDLE, ULONG_PTR names) {
-  // Properties named by atom have no string to compare.
-  if (IS_INTRESOURCE(name)) return TRUE;
-  const std::wstring_view text(name);
-  if (text.starts_with(L"Vestrano.")) {
-    reinterpret_cast<std::string*>(names)->append(" ").append(Narrow(text));
-  }
-  return TRUE;
-}
-
-// The window properties of ours still on the window, space-separated.
-std::string OurProperties(HWND hwnd) {
-  std::string names;
-  EnumPropsExW(hwnd, CollectOurProperty, reinterpret_cast<LPARAM>(&names));
-  return names;
 }
 
 void ExerciseExcel(const ExcelWindows& windows) {
@@ -93,7 +74,7 @@ void CheckNothingLeft(Checks& checks, const char* when, const ExcelWindows& wind
   const auto desk_proc = GetWindowLongPtrW(windows.Desk(), GWLP_WNDPROC);
   checks.Check(!dll.Contains(static_cast<std::uintptr_t>(desk_proc)),
                Format("%s: XLDESK's window procedure is not in the DLL", when));
-  const std::string properties = OurProperties(windows.Desk());
+  const std::string properties = PropertiesOfOurs(windows.Desk());
   checks.Check(properties.empty(), Format("%s: XLDESK keeps no window property of ours", when),
                "left:" + properties);
   const int timer_messages = TimerMessagesInto(dll, 1000);
