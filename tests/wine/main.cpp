@@ -10,6 +10,7 @@
 #include "tests/wine/connection_checks.h"
 #include "tests/wine/excel_windows.h"
 #include "tests/wine/fake_excel.h"
+#include "tests/wine/gdi_checks.h"
 #include "tests/wine/registry_checks.h"
 #include "tests/wine/subclass_chain_checks.h"
 #include "tests/wine/teardown_checks.h"
@@ -69,6 +70,7 @@ void CheckAddinObject(Checks& checks) {
     auto excel = ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main()));
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
+    CheckStripPaintGivesBackGdi(checks, addin.Get(), windows, excel.Get());
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
     DisconnectWithWatchPending(checks, addin.Get(), excel.Get());
     checks.Check(CanUnloadNow() == S_FALSE, "DllCanUnloadNow says S_FALSE while the add-in lives");
