@@ -6,15 +6,12 @@
 #include "addin/win32/vestrano_ids.h"
 #include "host/win32/com_guard.h"
 #include "host/win32/win32_excel.h"
-#include "host/win32/win32_platform.h"
 
 namespace vestrano::win32 {
 HRESULT Vestranov3Object::Create(REFIID iid, void** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
   return GuardedHresult("creating the add-in", [&] {
-    // The logic reaches Windows through the platform from its first call on.
-    InstallWin32Platform(ThisModule());
     auto* object = new Vestranov3Object();
     const HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
@@ -51,7 +48,7 @@ ULONG Vestranov3Object::Release() noexcept {
 HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                        IDispatch* /*AddInInst*/, SAFEARRAY** /*custom*/) noexcept {
   return GuardedHresult("OnConnection", [&] {
-    InstallWin32Platform(ThisModule());
+    platform_.Acquire(ThisModule());
     addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
                                       static_cast<int>(ConnectMode));
     return S_OK;
@@ -60,10 +57,13 @@ HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode C
 
 HRESULT Vestranov3Object::OnDisconnection(ext_DisconnectMode /*RemoveMode*/,
                                           SAFEARRAY** /*custom*/) noexcept {
-  return GuardedHresult("OnDisconnection", [&] {
+  const HRESULT hr = GuardedHresult("OnDisconnection", [&] {
     addin_.AddinInstance_OnDisconnection();
     return S_OK;
   });
+  // Here, on Excel's thread, and not when COM asks whether the DLL may go.
+  platform_.Release();
+  return hr;
 }
 
 HRESULT Vestranov3Object::OnAddInsUpdate(SAFEARRAY** /*custom*/) noexcept {

@@ -8,6 +8,7 @@
 #include "addin/win32/office_interfaces.h"
 #include "host/win32/com_ptr.h"
 #include "host/win32/module_refs.h"
+#include "host/win32/win32_platform.h"
 
 namespace vestrano::win32 {
 
@@ -55,6 +56,9 @@ class Vestranov3Object final : public IDTExtensibility2, public IRibbonExtensibi
 
   LONG refs_ = 1;
   ObjectRef module_ref_;
+  // Held from connection to disconnection. Declared before the logic so that an object released
+  // while connected disconnects (in the logic's destructor) before it lets the adapters go.
+  Win32PlatformUse platform_;
   Vestranov3 addin_;
   // `moRibbon`: the ribbon UI object that Office hands to rxcustomUI_onLoad.
   ComPtr<IDispatch> moRibbon_;

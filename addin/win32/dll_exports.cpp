@@ -4,27 +4,21 @@
 #include "addin/win32/registration.h"
 #include "addin/win32/this_module.h"
 #include "addin/win32/vestrano_ids.h"
-#include "host/win32/com_guard.h"
 #include "host/win32/module_refs.h"
 #include "host/win32/win32_diagnostics.h"
-#include "host/win32/win32_platform.h"
 
 // The add-in runs only on Excel's user-interface thread and keeps no thread_local state, so the
 // per-thread notifications for the threads of the rest of Excel would be wasted work.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) noexcept {
   if (reason == DLL_PROCESS_ATTACH) {
     vestrano::win32::SetThisModule(instance);
     // Only a pointer is stored: nothing here may call into other DLLs under the loader lock.
     vestrano::win32::InstallWin32Diagnostics();
     DisableThreadLibraryCalls(instance);
-  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    // Unloaded by FreeLibrary while the process goes on: no adapter may keep a window class,
-    // timer or hook pointing into this module. At process exit there is nothing to give back.
-    try {
-      vestrano::win32::UninstallWin32Platform();
-    } catch (...) {
-    }
   }
+  // Nothing to give back at DLL_PROCESS_DETACH: the last add-in object took the adapters down
+  // on Excel's thread, and COM unloads the DLL only after that. At process exit whatever is
+  // still installed goes with the process.
   return TRUE;
 }
 
@@ -35,14 +29,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) noexcept {
   return vestrano::win32::CreateVestranov3Factory(iid, ppv);
 }
 
-// Once nothing of the DLL is in use, the platform adapters go too: COM may unload the DLL right
-// after this answers S_OK.
+// COM may ask from any thread: the answer comes from the counts alone.
 STDAPI DllCanUnloadNow() noexcept {
-  return vestrano::win32::GuardedHresult("DllCanUnloadNow", [] {
-    if (!vestrano::win32::ModuleIsIdle()) return S_FALSE;
-    vestrano::win32::UninstallWin32Platform();
-    return S_OK;
-  });
+  return vestrano::win32::ModuleIsIdle() ? S_OK : S_FALSE;
 }
 
 STDAPI DllRegisterServer() noexcept {

@@ -1,8 +1,9 @@
-// The one set of Win32 adapters, owned here and lent to the logic through CurrentPlatform().
+// The one set of Win32 adapters, lent to the logic through CurrentPlatform(). Only a pointer and
+// a count are static: storage with a destructor would run Win32 and release windows at process
+// exit, under the loader lock. Adapters still installed then are left to the process's end.
 #include "host/win32/win32_platform.h"
 
-#include <memory>
-
+#include "host/diagnostics.h"
 #include "host/platform.h"
 #include "host/win32/win32_hooks.h"
 #include "host/win32/win32_registry.h"
@@ -23,32 +24,49 @@ struct Adapters {
   Win32Hooks hooks;
 };
 
-std::unique_ptr<Adapters>& Installed() {
-  static std::unique_ptr<Adapters> adapters;
-  return adapters;
+constinit Adapters* g_adapters = nullptr;
+constinit int g_uses = 0;
+
+void Install(HINSTANCE module) {
+  g_adapters = new Adapters(module);
+  auto& platform = host::CurrentPlatform();
+  platform.registry = &g_adapters->registry;
+  platform.controls = &g_adapters->controls;
+  platform.windows = &g_adapters->windows;
+  platform.timers = &g_adapters->timers;
+  platform.clock = &g_adapters->clock;
+  platform.hooks = &g_adapters->hooks;
+}
+
+void Uninstall() noexcept {
+  Adapters* adapters = g_adapters;
+  if (!adapters) return;
+  try {
+    // The windows' last messages still reach the logic, which still finds its services.
+    adapters->windows.ReleaseWindows();
+  } catch (...) {
+    host::ReportCaughtException("releasing the add-in's windows");
+  }
+  auto& platform = host::CurrentPlatform();
+  platform = host::Platform{.diagnostics = platform.diagnostics};
+  g_adapters = nullptr;
+  // Kills the timers, removes the hooks and unregisters the window classes.
+  delete adapters;
 }
 
 }  // namespace
 
-void InstallWin32Platform(HINSTANCE module) {
-  auto& installed = Installed();
-  if (installed) return;
-  installed = std::make_unique<Adapters>(module);
-  auto& platform = host::CurrentPlatform();
-  platform.registry = &installed->registry;
-  platform.controls = &installed->controls;
-  platform.windows = &installed->windows;
-  platform.timers = &installed->timers;
-  platform.clock = &installed->clock;
-  platform.hooks = &installed->hooks;
+void Win32PlatformUse::Acquire(HINSTANCE module) {
+  if (held_) return;
+  if (g_uses == 0 && !g_adapters) Install(module);
+  ++g_uses;
+  held_ = true;
 }
 
-void UninstallWin32Platform() {
-  auto& installed = Installed();
-  if (!installed) return;
-  auto& platform = host::CurrentPlatform();
-  platform = host::Platform{.diagnostics = platform.diagnostics};
-  installed.reset();
+void Win32PlatformUse::Release() noexcept {
+  if (!held_) return;
+  held_ = false;
+  if (--g_uses == 0) Uninstall();
 }
 
 }  // namespace vestrano::win32

@@ -1,16 +1,28 @@
-// Installs the Win32 adapters into host::CurrentPlatform() and takes them out again. The DLL
-// installs them when COM first asks it for its class and removes them when it becomes idle or
-// is unloaded, so that no adapter outlives the module that holds its code.
+// Installs the Win32 adapters into host::CurrentPlatform() for as long as an add-in object is
+// connected, and tears them down on Excel's thread when the last one lets go: its windows
+// destroyed, its subclasses, timers and hooks removed, its window classes unregistered. Nothing
+// of this may run later, from DllCanUnloadNow (any thread) or DllMain (the loader lock).
 #pragma once
 
 #include "host/win32/windows_api.h"
 
 namespace vestrano::win32 {
 
-// Idempotent: a second call while installed does nothing.
-void InstallWin32Platform(HINSTANCE module);
-// Kills remaining timers and hooks, unregisters the add-in's window classes and clears the
-// platform but for the diagnostics. Idempotent.
-void UninstallWin32Platform();
+// One holder's use of the adapters. The first use in the process installs them; releasing the
+// last one tears them down. Holders live and act on Excel's thread only.
+class Win32PlatformUse {
+ public:
+  Win32PlatformUse() = default;
+  Win32PlatformUse(const Win32PlatformUse&) = delete;
+  Win32PlatformUse& operator=(const Win32PlatformUse&) = delete;
+  ~Win32PlatformUse() { Release(); }
+
+  // Idempotent for one holder. `module` is this DLL, which owns the window classes and hooks.
+  void Acquire(HINSTANCE module);
+  void Release() noexcept;
+
+ private:
+  bool held_ = false;
+};
 
 }  // namespace vestrano::win32

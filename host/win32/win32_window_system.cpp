@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
+#include "host/diagnostics.h"
+#include "host/win32/module_pin.h"
 #include "host/win32/wide_text.h"
 #include "host/win32/win32_handles.h"
 #include "host/win32/window_trampolines.h"
@@ -47,10 +50,42 @@ std::optional<LONG_PTR> WindowLongCall(Call call) {
   return result;
 }
 
+void PruneDead(std::vector<HWND>& windows) {
+  std::erase_if(windows, [](HWND hwnd) { return !IsWindow(hwnd); });
+}
+
 }  // namespace
 
 Win32WindowSystem::~Win32WindowSystem() {
-  for (const auto& name : registered_classes_) UnregisterClassW(name.c_str(), module_);
+  for (const auto& window_class : registered_classes_) {
+    if (!UnregisterClassW(window_class.name.c_str(), module_)) {
+      // Its windows would call into the DLL after an unload.
+      host::ReportFailure("unregistering the add-in's window classes",
+                          "a class could not be unregistered; the DLL stays loaded");
+      PinThisModule();
+    }
+  }
+}
+
+bool Win32WindowSystem::IsOwnWindow(HWND hwnd) const {
+  // A handle may have been reused by a window of someone else's.
+  const auto atom = static_cast<ATOM>(GetClassLongPtrW(hwnd, GCW_ATOM));
+  return IsWindow(hwnd) && std::any_of(registered_classes_.begin(), registered_classes_.end(),
+                                       [&](const RegisteredClass& window_class) {
+                                         return window_class.atom == atom;
+                                       });
+}
+
+void Win32WindowSystem::ReleaseWindows() {
+  for (const HWND hwnd : std::exchange(subclassed_, {})) {
+    if (!IsWindow(hwnd)) continue;
+    if (const host::WindowProc proc = ActiveSubclass(hwnd)) {
+      RemoveSubclass(hwnd, proc, SubclassPrevious(hwnd));
+    }
+  }
+  for (const HWND hwnd : std::exchange(own_windows_, {})) {
+    if (IsOwnWindow(hwnd)) ::DestroyWindow(hwnd);
+  }
 }
 
 Hwnd Win32WindowSystem::FindChildWindow(Hwnd parent, Hwnd after,
@@ -71,12 +106,23 @@ std::optional<std::string> Win32WindowSystem::ClassNameOf(Hwnd hwnd) {
 }
 
 host::WindowProcRef Win32WindowSystem::SubclassWindow(Hwnd hwnd, host::WindowProc proc) {
-  return reinterpret_cast<host::WindowProcRef>(InstallSubclass(ToHwnd(hwnd), proc));
+  const HWND window = ToHwnd(hwnd);
+  const WNDPROC previous = InstallSubclass(window, proc);
+  if (previous) {
+    PruneDead(subclassed_);
+    if (std::find(subclassed_.begin(), subclassed_.end(), window) == subclassed_.end()) {
+      subclassed_.push_back(window);
+    }
+  }
+  return reinterpret_cast<host::WindowProcRef>(previous);
 }
 
 bool Win32WindowSystem::UnsubclassWindow(Hwnd hwnd, host::WindowProc proc,
                                          host::WindowProcRef previous) {
-  return RemoveSubclass(ToHwnd(hwnd), proc, reinterpret_cast<WNDPROC>(previous));
+  const HWND window = ToHwnd(hwnd);
+  if (!RemoveSubclass(window, proc, reinterpret_cast<WNDPROC>(previous))) return false;
+  std::erase(subclassed_, window);
+  return true;
 }
 
 std::intptr_t Win32WindowSystem::CallPreviousProc(host::WindowProcRef previous, Hwnd hwnd,
@@ -146,8 +192,8 @@ bool Win32WindowSystem::FillWindowRect(Hwnd hwnd, const Rect& rect, Rgb color) {
 }
 
 bool Win32WindowSystem::EnsureClass(const std::wstring& class_name) {
-  if (std::find(registered_classes_.begin(), registered_classes_.end(), class_name) !=
-      registered_classes_.end()) {
+  if (std::any_of(registered_classes_.begin(), registered_classes_.end(),
+                  [&](const RegisteredClass& known) { return known.name == class_name; })) {
     return true;
   }
   WNDCLASSEXW window_class{};
@@ -158,8 +204,9 @@ bool Win32WindowSystem::EnsureClass(const std::wstring& class_name) {
   window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = class_name.c_str();
-  if (!RegisterClassExW(&window_class)) return false;
-  registered_classes_.push_back(class_name);
+  const ATOM atom = RegisterClassExW(&window_class);
+  if (!atom) return false;
+  registered_classes_.push_back({class_name, atom});
   return true;
 }
 
@@ -168,9 +215,14 @@ Hwnd Win32WindowSystem::CreateOwnWindow(std::string_view class_name, std::string
   const std::wstring wide_class = Utf8ToWide(class_name);
   if (!proc || !EnsureClass(wide_class)) return {};
   const std::wstring wide_title = Utf8ToWide(title);
-  return FromHwnd(CreateWindowExW(0, wide_class.c_str(), wide_title.c_str(),
-                                  style & ~static_cast<DWORD>(WS_VISIBLE), 0, 0, 0, 0, nullptr,
-                                  nullptr, module_, reinterpret_cast<void*>(proc)));
+  const HWND window = CreateWindowExW(0, wide_class.c_str(), wide_title.c_str(),
+                                      style & ~static_cast<DWORD>(WS_VISIBLE), 0, 0, 0, 0, nullptr,
+                                      nullptr, module_, reinterpret_cast<void*>(proc));
+  if (window) {
+    PruneDead(own_windows_);
+    own_windows_.push_back(window);
+  }
+  return FromHwnd(window);
 }
 
 std::intptr_t Win32WindowSystem::DefaultWindowProc(Hwnd hwnd, std::uint32_t message,

@@ -14,8 +14,13 @@ class Win32WindowSystem final : public host::IWindowSystem {
  public:
   // `module` owns the window classes that CreateOwnWindow registers.
   explicit Win32WindowSystem(HINSTANCE module) : module_(module) {}
-  // Unregisters those classes, so that a later load of the DLL can register them again.
+  // Unregisters those classes, so that a later load of the DLL, or a later connection, can
+  // register them again. A class that still has windows stays registered, and the DLL pinned.
   ~Win32WindowSystem() override;
+
+  // Destroys the add-in's windows that are still alive and takes the logic's procedures out of
+  // the windows still subclassed, while the logic can still answer their last messages.
+  void ReleaseWindows();
 
   Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
                        std::optional<std::string_view> title) override;
@@ -45,9 +50,18 @@ class Win32WindowSystem final : public host::IWindowSystem {
 
  private:
   bool EnsureClass(const std::wstring& class_name);
+  bool IsOwnWindow(HWND hwnd) const;
 
+  struct RegisteredClass {
+    std::wstring name;
+    ATOM atom;
+  };
   HINSTANCE module_;
-  std::vector<std::wstring> registered_classes_;
+  std::vector<RegisteredClass> registered_classes_;
+  // What CreateOwnWindow made and SubclassWindow subclassed; dead handles are pruned as new
+  // ones come, so that the lists stay as short as the windows in use.
+  std::vector<HWND> own_windows_;
+  std::vector<HWND> subclassed_;
 };
 
 // Conversions between the logic's handles and Win32's.

@@ -1,6 +1,11 @@
 // The generic window procedures through which Windows reaches the logic's portable window
 // procedures. Each window keeps its portable procedure in a window property: one for a window
 // the add-in subclassed, another for a window the add-in created, so that both can coexist.
+//
+// A subclass of ours stays in the window's chain for as long as someone subclassed the window
+// after it: taking it out then would cut that someone out of the chain, and their own
+// unsubclassing would later put back a procedure of an unloaded DLL. While out of use it passes
+// every message straight on to the procedure it replaced, and the DLL stays pinned.
 #pragma once
 
 #include "host/win32/windows_api.h"
@@ -13,10 +18,18 @@ namespace vestrano::win32 {
 LRESULT CALLBACK OwnWindowTrampoline(HWND hwnd, UINT message, WPARAM wparam,
                                      LPARAM lparam) noexcept;
 
-// Installs `proc` in front of the window's procedure; returns the procedure it replaced, null
-// on failure or when the window is already subclassed through here.
+// Puts `proc` in front of the window's procedure and returns the procedure it passes messages
+// on to. When a pass-through of ours is still in the window's chain, `proc` takes up that place
+// again and the window's procedure is left alone. Null on failure, or when a portable procedure
+// is already active in the window.
 WNDPROC InstallSubclass(HWND hwnd, host::WindowProc proc);
-// Puts `previous` back and forgets the portable procedure.
+// Takes `proc` (installed with `previous` as the procedure it replaced) out of use: the window
+// gets `previous` back when ours is still its procedure, otherwise ours stays as a
+// pass-through. False when `proc` is not the window's active subclass of ours.
 bool RemoveSubclass(HWND hwnd, host::WindowProc proc, WNDPROC previous);
+// The portable procedure active in the window through here; null when none.
+host::WindowProc ActiveSubclass(HWND hwnd);
+// The procedure that the window's subclass of ours passes messages on to; null when none.
+WNDPROC SubclassPrevious(HWND hwnd);
 
 }  // namespace vestrano::win32

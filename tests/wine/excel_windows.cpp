@@ -2,6 +2,8 @@
 // rectangle equals its window rectangle until the add-in reserves its strip.
 #include "tests/wine/excel_windows.h"
 
+#include <map>
+
 namespace wine_test {
 namespace {
 
@@ -9,7 +11,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
+std::map<UINT, int>& DeskMessages() {
+  static std::map<UINT, int> counts;
+  return counts;
+}
+
 LRESULT CALLBACK DeskProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  ++DeskMessages()[message];
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
@@ -59,6 +67,10 @@ RECT ExcelWindows::DeskClientRect() const {
   RECT rect{};
   GetClientRect(desk_, &rect);
   return rect;
+}
+
+int ExcelWindows::DeskProcCalls(UINT message) {
+  return DeskMessages()[message];
 }
 
 }  // namespace wine_test

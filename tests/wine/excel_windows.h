@@ -21,6 +21,8 @@ class ExcelWindows {
   // Window and client sizes of the workbook area, in pixels.
   RECT DeskWindowRect() const;
   RECT DeskClientRect() const;
+  // How many times the workbook area's own procedure got `message` so far, in any instance.
+  static int DeskProcCalls(UINT message);
 
  private:
   HWND main_ = nullptr;

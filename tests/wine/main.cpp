@@ -10,8 +10,11 @@
 #include "tests/wine/connection_checks.h"
 #include "tests/wine/excel_windows.h"
 #include "tests/wine/fake_excel.h"
+#include "tests/wine/gdi_checks.h"
 #include "tests/wine/kept_registration_checks.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/subclass_chain_checks.h"
+#include "tests/wine/teardown_checks.h"
 #include "tests/wine/typelib_checks.h"
 
 namespace wine_test {
@@ -68,9 +71,13 @@ void CheckAddinObject(Checks& checks) {
     auto excel = ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main()));
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
+    CheckStripPaintGivesBackGdi(checks, addin.Get(), windows, excel.Get());
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
+    DisconnectWithWatchPending(checks, addin.Get(), excel.Get());
     checks.Check(CanUnloadNow() == S_FALSE, "DllCanUnloadNow says S_FALSE while the add-in lives");
     addin.Reset();
+    // Before COM is asked anything: the teardown must not wait for DllCanUnloadNow.
+    CheckNothingLeft(checks, "after release", windows);
     CheckServerLock(checks, clsid);
     checks.Check(CanUnloadNow() == S_OK, "DllCanUnloadNow says S_OK once everything is released");
     CoFreeUnusedLibrariesEx(0, 0);
@@ -84,6 +91,10 @@ void CheckAddinObject(Checks& checks) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     PumpMessages(300);
     checks.Check(true, "focus changes and messages after release run without the add-in");
+
+    CheckForeignSubclass(checks, windows, excel.Get());
+    CheckNothingLeft(checks, "after the chain", windows);
+    CheckPassThroughDestroyed(checks);
   }
 }
 
