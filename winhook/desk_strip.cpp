@@ -160,6 +160,8 @@ void UnsubclassDesk() {
 
 std::intptr_t DeskWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
                              std::intptr_t lparam) {
+  // Without the window system there is nothing to paint with and no procedure to pass on to.
+  if (!Windows()) return 0;
   try {
     switch (message) {
       case host::kWmNcCalcSize:
