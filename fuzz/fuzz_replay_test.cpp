@@ -5,11 +5,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 #include "fuzz/fuzz_bodies.h"
 
 namespace vestrano::fuzz {
+
+// Found by argument-dependent lookup, so outside the anonymous namespace.
+void PrintTo(const FuzzTarget& target, std::ostream* out) {
+  *out << target.name;
+}
+
 namespace {
 
 namespace fs = std::filesystem;
