@@ -25,6 +25,11 @@ void Vestranov3::AddinInstance_OnConnection(const host::ApplicationPtr& applicat
     if (connect_mode == kConnectExternal) return;
     connected_ = true;
     auto& shared = Shared();
+    // No watch is pending as a connection begins. Cleared first, and by stopping the timer: the
+    // steps below can start a watch themselves (loading the bar may activate a window, and Excel
+    // then raises WindowDeactivate), and clearing the id after that would leave the timer
+    // running untracked, past disconnection, where nothing could ever stop it.
+    StopWatch();
     shared.oExcelApp = application;
     oAppExcel = application ? application->ConnectEvents(*this) : nullptr;
     shared.oTabForm = std::make_shared<Form_Vestrano>();
@@ -42,7 +47,6 @@ void Vestranov3::AddinInstance_OnConnection(const host::ApplicationPtr& applicat
       SubclassDesk();
     }
     InstallCbtHook();
-    shared.nTimerId = 0;
   });
 }
 

@@ -1,10 +1,21 @@
-# Linux build: logic, fakes, vestrano-sim, unit tests (under the sanitizers) and benchmarks.
+# Linux build: logic, fakes, vestrano-sim, unit tests (under the sanitizers) and benchmarks; or,
+# with VESTRANO_FUZZ, the libFuzzer targets instead (clang only; scripts/fuzz.sh sets it up).
 option(VESTRANO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+option(VESTRANO_FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
 
 add_compile_options(-Wall -Wextra -Wpedantic -Werror)
 if(VESTRANO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
+  # The library's own precondition checks (front() of an empty string, an index past the end),
+  # which AddressSanitizer cannot see inside a container's capacity.
+  add_compile_options(-D_GLIBCXX_ASSERTIONS)
+endif()
+if(VESTRANO_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VESTRANO_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 add_library(vestrano_core STATIC ${VESTRANO_LOGIC_SOURCES})
@@ -21,6 +32,24 @@ target_link_libraries(vestrano_simlib PUBLIC vestrano_fakes)
 add_executable(vestrano-sim ${CMAKE_SOURCE_DIR}/sim/main.cpp)
 target_link_libraries(vestrano-sim PRIVATE vestrano_simlib)
 
+# The fuzz targets' bodies, shared by the libFuzzer binaries and the replay test.
+file(GLOB FUZZ_BODY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/fuzz_*.cpp)
+list(FILTER FUZZ_BODY_SOURCES EXCLUDE REGEX "_test\\.cpp$")
+add_library(vestrano_fuzz_bodies STATIC ${FUZZ_BODY_SOURCES})
+target_link_libraries(vestrano_fuzz_bodies PUBLIC vestrano_simlib)
+
+if(VESTRANO_FUZZ)
+  foreach(body Wildcard SettingsStore ScriptLexer Scenario)
+    string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" name ${body})
+    string(TOLOWER "fuzz_${name}" target)
+    add_executable(${target} ${CMAKE_SOURCE_DIR}/fuzz/libfuzzer_entry.cpp)
+    target_compile_definitions(${target} PRIVATE VESTRANO_FUZZ_BODY=Fuzz${body})
+    target_link_libraries(${target} PRIVATE vestrano_fuzz_bodies)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+  return()
+endif()
+
 enable_testing()
 find_package(GTest REQUIRED)
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
@@ -30,6 +59,12 @@ target_compile_definitions(vestrano_tests PRIVATE
   VESTRANO_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
 include(GoogleTest)
 gtest_discover_tests(vestrano_tests DISCOVERY_TIMEOUT 60)
+
+# Every committed fuzz input, replayed through the fuzz bodies in the ordinary test run.
+add_executable(vestrano_fuzz_replay ${CMAKE_SOURCE_DIR}/fuzz/fuzz_replay_test.cpp)
+target_link_libraries(vestrano_fuzz_replay PRIVATE vestrano_fuzz_bodies GTest::gtest GTest::gtest_main)
+target_compile_definitions(vestrano_fuzz_replay PRIVATE VESTRANO_FUZZ_DIR="${CMAKE_SOURCE_DIR}/fuzz")
+gtest_discover_tests(vestrano_fuzz_replay DISCOVERY_TIMEOUT 60)
 
 # Every scenario file is a test of its own, run through vestrano-sim.
 file(GLOB SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*.vsc)

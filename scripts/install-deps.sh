@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs everything the project needs on Debian 12: the Linux build and its tests, the mingw-w64
-# cross build, and Wine with Xvfb for running the DLL headless. Safe to run again: when every
-# package is already installed it does no apt work at all.
+# Installs everything the project needs on Debian 12: the Linux build and its tests, clang with
+# libFuzzer for the fuzz targets, the mingw-w64 cross build, and Wine with Xvfb for running the
+# DLL headless. Safe to run again: when every package is already installed it does no apt work.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # libFuzzer's runtime (libclang_rt.fuzzer) is only recommended by clang, and recommends are off.
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
   wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-wqy-microhei x11-apps imagemagick
 )

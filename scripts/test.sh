@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs whatever is missing, then runs every test: the Linux build of the logic with its unit
 # tests, scenarios and benchmark smoke test under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the cross build of both DLLs with their export, import and version checks, and the real DLL
-# registered, created and connected to a minimal Excel under Wine.
+# a bounded run of each fuzz target, the cross build of both DLLs with their export, import and
+# version checks, and the real DLL registered, created and connected to a minimal Excel under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${VESTRANO_BUILD_JOBS:-2}
@@ -23,6 +23,9 @@ cmake --build build/linux -j "$jobs"
 
 step "running the unit tests, scenarios and benchmark smoke test"
 (cd build/linux && ctest --output-on-failure -j "$jobs")
+
+step "fuzzing the parsers of outside input and whole scenarios (${VESTRANO_FUZZ_SECONDS:-30}s per target, two at a time)"
+bash scripts/fuzz.sh
 
 step "cross-building Vestrano.dll (32-bit and 64-bit) and checking it"
 bash scripts/build-windows.sh

@@ -174,7 +174,7 @@ int ScenarioRunner::Run(std::istream& script) {
     Result result;
     if (!lexed.error.empty()) {
       result = {Result::kScriptError, lexed.error};
-    } else if (lexed.words.empty() || lexed.words.front().front() == '#') {
+    } else if (lexed.words.empty() || lexed.words.front().starts_with('#')) {
       continue;
     } else if (lexed.words.front() == "expect") {
       if (!options_.check_expectations) continue;

@@ -212,6 +212,27 @@ TEST(Connection, NothingOutlivesTheAddin) {
   excel.host.clock.Advance(500);
 }
 
+TEST(Connection, AWatchStartedWhileConnectingIsKeptAndStops) {
+  // With two windows of one workbook, loading the bar activates one of them, and Excel's
+  // WindowDeactivate starts the close watch in the middle of the connection.
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  ASSERT_FALSE(excel.host.excel->NewWindow("Book1.xlsx"));
+  excel.host.excel->SetReady(false);
+  excel.Connect();
+  ASSERT_EQ(excel.host.clock.PendingTimers(), 1u);
+  EXPECT_NE(Shared().nTimerId, 0u);
+  excel.host.addin->AddinInstance_OnDisconnection();
+  EXPECT_EQ(excel.host.clock.PendingTimers(), 0u);
+
+  // Connected again, the watch ends once Excel is ready, and for good.
+  excel.host.excel->SetReady(true);
+  excel.host.addin->AddinInstance_OnConnection(excel.host.excel, kConnectStartup);
+  excel.host.clock.Advance(50);
+  EXPECT_EQ(Shared().nTimerId, 0u);
+  EXPECT_EQ(excel.host.clock.PendingTimers(), 0u);
+}
+
 TEST(Watches, OneAtATimeAndAFailedStartLeavesNone) {
   Excel excel;
   ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));

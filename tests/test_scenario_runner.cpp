@@ -52,7 +52,7 @@ TEST(ScenarioRunner, ScriptFaultsEndTheRunAtOnceWithStatusTwo) {
   for (const char* fault :
        {"frobnicate", "open", "open a b c", "tab x", "tick -5", "visible 2", "connect 9",
         "answer maybe", "reg set K V dword 1.5", "reg set K V binary abc", "reg set K V qword 1",
-        "expect nothing: x", "open \"unclosed"}) {
+        "expect nothing: x", "open \"unclosed", "\"\" Book1.xlsx"}) {
     SCOPED_TRACE(fault);
     const Played played = Play(std::string("open Book1.xlsx\n") + fault + "\nworkbooks\n");
     EXPECT_EQ(played.status, kRunScriptError);
