@@ -6,6 +6,9 @@
 # Usage: scripts/fuzz.sh [SECONDS [TARGET...]]
 #   SECONDS per target, default $VESTRANO_FUZZ_SECONDS or 30; targets default to all four:
 #   wildcard settings_store script_lexer scenario.
+#   VESTRANO_FUZZ_SEED (default 1) fixes libFuzzer's random seed, so that a run the tests make
+#   explores the same way each time and a failure can be replayed; 0 picks a new seed each run,
+#   for exploring further by hand.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -28,6 +31,11 @@ for name in "${targets[@]}"; do
   fi
 done
 parallel=${VESTRANO_BUILD_JOBS:-2}
+seed=${VESTRANO_FUZZ_SEED:-1}
+if ! [[ $seed =~ ^[0-9]+$ ]]; then
+  echo "fuzz: VESTRANO_FUZZ_SEED must be a whole number, not '$seed'" >&2
+  exit 2
+fi
 
 build=build/fuzz
 mkdir -p "$build"
@@ -56,7 +64,7 @@ fuzz_one() {
       fi
     done
   fi
-  local options=(-max_total_time="$seconds" -max_len="${max_len[$name]}" -timeout=10
+  local options=(-seed="$seed" -max_total_time="$seconds" -max_len="${max_len[$name]}" -timeout=10
                  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$run/crashes/")
   if [[ -f fuzz/dict/$name.dict ]]; then options+=(-dict="fuzz/dict/$name.dict"); fi
   local status=0
