@@ -11,6 +11,7 @@ namespace vestrano {
 // Splits UTF-8 into code points. A byte that does not start a valid sequence stands for itself,
 // so that no input is lost and no read goes past the end.
 std::u32string DecodeUtf8(std::string_view text);
+std::string EncodeUtf8(std::u32string_view text);
 
 // ASCII upper case; other characters are left as they are.
 std::string AsciiUpper(std::string_view text);
