@@ -19,7 +19,8 @@ LexedLine SplitWords(std::string_view line);
 // The text after the first word, trimmed at both ends (what `expect` compares).
 std::string RestAfterFirstWord(std::string_view line);
 
-// A decimal number that fits an int; empty when the word is not one.
+// A decimal number that fits a 64-bit integer; empty when the word is not one. Callers check
+// the range their command allows.
 std::optional<long long> ParseNumber(std::string_view word);
 
 }  // namespace vestrano::sim
