@@ -7,6 +7,7 @@
 
 #include "host/win32/com_ptr.h"
 #include "host/win32/variant.h"
+#include "tests/wine/fake_dispatch.h"
 #include "tests/wine/fake_excel.h"
 
 namespace wine_test {
@@ -17,14 +18,6 @@ using vestrano::win32::UniqueBstr;
 constexpr const wchar_t* kByNameMembers[] = {L"moRibbon",          L"GetRibbonXML", L"loadImage",
                                              L"rxcustomUI_onLoad", L"GetPressed",   L"OnAction",
                                              L"AboutMenu",         L"OptionMenu"};
-
-VARIANT DispatchArg(IDispatch* object) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_DISPATCH;
-  v.pdispVal = object;
-  return v;
-}
 
 void CheckIdentity(Checks& checks, IDTExtensibility2* addin) {
   auto connection = ComPtr<IDTExtensibility2>(addin);
@@ -95,7 +88,7 @@ void CheckRibbonMember(Checks& checks, IDispatch* dispatch) {
   const DISPID mo_ribbon = IdOfName(dispatch, L"moRibbon");
   auto ribbon = NewNamedObject(L"RibbonUI");
   HRESULT put =
-      CallByDispid(dispatch, mo_ribbon, DISPATCH_PROPERTYPUTREF, {DispatchArg(ribbon.Get())});
+      CallByDispid(dispatch, mo_ribbon, DISPATCH_PROPERTYPUTREF, {ObjectArg(ribbon.Get())});
   VARIANT read;
   VariantInit(&read);
   HRESULT get = CallByDispid(dispatch, mo_ribbon, DISPATCH_PROPERTYGET, {}, &read);
@@ -106,7 +99,7 @@ void CheckRibbonMember(Checks& checks, IDispatch* dispatch) {
 
   auto other = NewNamedObject(L"RibbonUI");
   const HRESULT loaded = CallByDispid(dispatch, IdOfName(dispatch, L"rxcustomUI_onLoad"),
-                                      DISPATCH_METHOD, {DispatchArg(other.Get())});
+                                      DISPATCH_METHOD, {ObjectArg(other.Get())});
   get = CallByDispid(dispatch, mo_ribbon, DISPATCH_PROPERTYGET, {}, &read);
   checks.Check(
       SUCCEEDED(loaded) && SUCCEEDED(get) && read.vt == VT_DISPATCH && read.pdispVal == other.Get(),

@@ -3,6 +3,7 @@
 #include "tests/wine/connection_checks.h"
 
 #include "tests/wine/com_checks.h"
+#include "tests/wine/fake_dispatch.h"
 
 namespace wine_test {
 namespace {
@@ -43,22 +44,6 @@ class CustomArray {
  private:
   SAFEARRAY* array_;
 };
-
-VARIANT IntArg(LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
-
-VARIANT ObjectArg(IDispatch* object) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_DISPATCH;
-  v.pdispVal = object;
-  return v;
-}
 
 // Where the tab bar form went instead, to tell a form never made from one left elsewhere.
 void DescribeStrayForms(Checks& checks) {

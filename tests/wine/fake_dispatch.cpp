@@ -109,6 +109,22 @@ void SetDispatch(VARIANT* result, IDispatch* value) {
   if (value) value->AddRef();
 }
 
+VARIANT IntArg(LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
+
+VARIANT ObjectArg(IDispatch* object) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_DISPATCH;
+  v.pdispVal = object;
+  return v;
+}
+
 namespace {
 
 class ObjectEnum final : public vestrano::win32::ComObject<ObjectEnum, IEnumVARIANT> {

@@ -69,6 +69,10 @@ void SetBool(VARIANT* result, bool value);
 void SetString(VARIANT* result, const wchar_t* value);
 void SetDispatch(VARIANT* result, IDispatch* value);
 
+// Arguments for the calls the test makes; borrowed, not owned, so they need no clearing.
+VARIANT IntArg(LONG value);
+VARIANT ObjectArg(IDispatch* object);
+
 // IEnumVARIANT over objects, for _NewEnum.
 IUnknown* NewObjectEnum(std::vector<ComPtr<IDispatch>> items);
 

@@ -4,6 +4,7 @@
 #include "tests/wine/teardown_checks.h"
 
 #include "tests/wine/dll_probes.h"
+#include "tests/wine/fake_dispatch.h"
 
 namespace wine_test {
 namespace {
@@ -11,14 +12,6 @@ namespace {
 constexpr DISPID kEventWindowDeactivate = 0x615;
 constexpr UINT kFrameChange =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
-
-VARIANT ObjectArg(IDispatch* object) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_DISPATCH;
-  v.pdispVal = object;
-  return v;
-}
 
 void ExerciseExcel(const ExcelWindows& windows) {
   SetFocus(windows.Main());
