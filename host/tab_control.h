@@ -22,6 +22,8 @@ class ITabItem {
   // Writing true selects the item; when the selection changes, the control raises
   // SelectedChanged before this returns.
   virtual bool SetSelected(bool selected) = 0;
+  // 0-based position in the row.
+  virtual std::optional<int> Index() = 0;
 };
 using TabItemPtr = std::shared_ptr<ITabItem>;
 
@@ -65,7 +67,8 @@ class IImageList {
 };
 using ImageListPtr = std::shared_ptr<IImageList>;
 
-// What the control reports to the form that hosts it.
+// What the control reports to the form that hosts it. Mouse coordinates are in the units that
+// HitTest takes.
 class ITabControlEvents {
  public:
   virtual ~ITabControlEvents() = default;
@@ -89,6 +92,9 @@ class ITabControl {
   virtual bool SetItemCount(int count) = 0;
   // 0-based; null when out of range.
   virtual TabItemPtr Item(int index) = 0;
+  // The item under the point, null over the empty strip. The point is in the units of the
+  // control's MouseUp, relative to the control.
+  virtual TabItemPtr HitTest(int x, int y) = 0;
   virtual bool SetImageList(const ImageListPtr& images) = 0;
   virtual PaintManagerPtr PaintManager() = 0;
   virtual bool SetAppearance(int appearance) = 0;

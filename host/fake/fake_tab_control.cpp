@@ -36,6 +36,10 @@ class FakeTabItem final : public host::ITabItem {
     // Only selecting is meaningful for a strip that always shows one tab as current.
     return !selected || control_->Select(state_);
   }
+  std::optional<int> Index() override {
+    if (!Alive("TabItem.Index")) return std::nullopt;
+    return control_->IndexOf(*state_);
+  }
 
  private:
   bool Alive(std::string_view call) { return control_->Calls().Enter(call) && state_->alive; }
@@ -99,7 +103,21 @@ class FakePaintManager final : public host::IPaintManager {
   std::shared_ptr<FakeTabControl> control_;
 };
 
+// Layout of the fake strip: tabs side by side, each as wide as its caption needs.
+constexpr int kCharWidth = 7;
+constexpr int kTabPadding = 30;
+
 }  // namespace
+
+std::pair<int, int> FakeTabControl::ItemSpan(int index) const {
+  const auto width = [&](int i) {
+    return kTabPadding +
+           kCharWidth * static_cast<int>(items_[static_cast<std::size_t>(i)]->caption.size());
+  };
+  int left = 0;
+  for (int i = 0; i < index && i < Count(); ++i) left += width(i);
+  return {left, index < Count() ? left + width(index) : left};
+}
 
 std::string FakeTabControl::Describe() const {
   if (items_.empty()) return "(none)";
@@ -164,6 +182,15 @@ bool FakeTabControl::SetItemCount(int count) {
 host::TabItemPtr FakeTabControl::Item(int index) {
   if (!calls_.Enter("TabControl.Item") || index < 0 || index >= Count()) return nullptr;
   return Wrap(items_[static_cast<std::size_t>(index)]);
+}
+
+host::TabItemPtr FakeTabControl::HitTest(int x, int y) {
+  if (!calls_.Enter("TabControl.HitTest") || y < 0) return nullptr;
+  for (int i = 0; i < Count(); ++i) {
+    const auto [left, right] = ItemSpan(i);
+    if (x >= left && x < right) return Wrap(items_[static_cast<std::size_t>(i)]);
+  }
+  return nullptr;
 }
 
 bool FakeTabControl::SetImageList(const host::ImageListPtr& images) {

@@ -1,5 +1,6 @@
 // An in-memory tab strip: items in insertion order, one selected item whose change raises
-// SelectedChanged synchronously, the paint manager and colour set as plain properties.
+// SelectedChanged synchronously, the paint manager and colour set as plain properties, and a
+// simple left-to-right layout for hit testing.
 #pragma once
 
 #include <map>
@@ -50,6 +51,9 @@ class FakeTabControl final : public host::ITabControl,
   double WidthTwips() const { return width_; }
   bool HasImageList() const { return image_list_ != nullptr; }
   int Refreshes() const { return refreshes_; }
+  // Where tab `index` lies in the control's own coordinates, (left, right): tabs side by side,
+  // each as wide as its caption needs, so that a click can be aimed at one.
+  std::pair<int, int> ItemSpan(int index) const;
 
   // Used by the item wrappers.
   bool Select(const std::shared_ptr<FakeTabItemState>& item);
@@ -63,6 +67,7 @@ class FakeTabControl final : public host::ITabControl,
   std::optional<int> ItemCount() override;
   bool SetItemCount(int count) override;
   host::TabItemPtr Item(int index) override;
+  host::TabItemPtr HitTest(int x, int y) override;
   bool SetImageList(const host::ImageListPtr& images) override;
   host::PaintManagerPtr PaintManager() override;
   bool SetAppearance(int appearance) override;

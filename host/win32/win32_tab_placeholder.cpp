@@ -37,6 +37,7 @@ class PlaceholderItem final : public host::ITabItem {
   bool SetToolTip(std::string_view) override { return state_->alive; }
   bool SetImage(int) override { return state_->alive; }
   bool SetSelected(bool selected) override;
+  std::optional<int> Index() override;
 
  private:
   std::shared_ptr<PlaceholderTabs> tabs_;
@@ -67,10 +68,14 @@ class PlaceholderTabs final : public host::ITabControl,
  public:
   explicit PlaceholderTabs(HWND window) : window_(window) {}
 
-  bool Select(const std::shared_ptr<ItemState>& item) {
+  std::optional<int> IndexOf(const std::shared_ptr<ItemState>& item) const {
     const auto found = std::find(items_.begin(), items_.end(), item);
-    if (found == items_.end()) return false;
-    const auto index = static_cast<int>(found - items_.begin());
+    if (found == items_.end()) return std::nullopt;
+    return static_cast<int>(found - items_.begin());
+  }
+  bool Select(const std::shared_ptr<ItemState>& item) {
+    const auto index = IndexOf(item);
+    if (!index) return false;
     if (selected_ == index) return true;
     selected_ = index;
     if (sink_) sink_->SelectedChanged(Wrap(item));
@@ -98,6 +103,8 @@ class PlaceholderTabs final : public host::ITabControl,
     if (index < 0 || index >= static_cast<int>(items_.size())) return nullptr;
     return Wrap(items_[static_cast<std::size_t>(index)]);
   }
+  // Nothing is drawn, so nothing can be hit.
+  host::TabItemPtr HitTest(int, int) override { return nullptr; }
   bool SetImageList(const host::ImageListPtr&) override { return true; }
   host::PaintManagerPtr PaintManager() override {
     return std::make_shared<PlaceholderPaintManager>();
@@ -138,6 +145,10 @@ class PlaceholderTabs final : public host::ITabControl,
   double left_ = 0;
   double width_ = 0;
 };
+
+std::optional<int> PlaceholderItem::Index() {
+  return state_->alive ? tabs_->IndexOf(state_) : std::nullopt;
+}
 
 bool PlaceholderItem::SetSelected(bool selected) {
   if (!state_->alive) return false;
