@@ -441,13 +441,20 @@ void FakeExcel::ActivateNextAfter(const std::shared_ptr<FakeWindowState>& gone) 
   }
 }
 
+bool FakeExcel::Editing() const {
+  if (!windows_) return false;
+  const std::string focus = windows_->State(windows_->FocusWindow()).class_name;
+  return focus == "EXCEL6" || focus == "EXCEL<" || focus == "EDTBX";
+}
+
 bool FakeExcel::ActivateWindow(const std::shared_ptr<FakeWindowState>& window) {
-  if (!window->visible) return false;
+  if (!window->visible || Editing()) return false;
   SwitchTo(window);
   return true;
 }
 
 bool FakeExcel::ActivateWorkbook(const std::shared_ptr<FakeWorkbookState>& workbook) {
+  if (Editing()) return false;
   for (const auto& window : workbook->windows) {
     if (window->visible) return ActivateWindow(window);
   }
@@ -549,8 +556,11 @@ bool FakeExcel::SaveWithEvents(const std::shared_ptr<FakeWorkbookState>& state) 
   if (cancel || !state->open) return false;
   if (never_saved) {
     RunModal(kSaveAsClass, kSaveAsTitle);
-    if (!state->open) return false;
-    SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
+    const std::string name = state->name + DefaultExtension();
+    // Excel cannot save under the name of another open workbook.
+    const auto clash = Find(name);
+    if (!state->open || (clash && clash != state)) return false;
+    SaveUnderName(*state, name, "C:\\Data");
   } else {
     state->saved = true;
   }

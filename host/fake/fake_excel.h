@@ -158,7 +158,9 @@ class FakeExcel final : public host::IApplication {
   bool SetScreenUpdating(bool on) override;
   std::unique_ptr<host::IEventConnection> ConnectEvents(host::IAppEvents& sink) override;
 
-  // Used by the object wrappers: the same paths the user's commands take.
+  // Used by the object wrappers: the same paths the user's commands take. While a cell is being
+  // edited (the focus in "EXCEL6", "EXCEL<" or "EDTBX"), Excel refuses to activate anything
+  // through its object model; its Window menu still switches.
   bool ActivateWindow(const std::shared_ptr<FakeWindowState>& window);
   bool ActivateWorkbook(const std::shared_ptr<FakeWorkbookState>& workbook);
   host::WorkbookPtr Wrap(const std::shared_ptr<FakeWorkbookState>& state);
@@ -191,6 +193,7 @@ class FakeExcel final : public host::IApplication {
   void BuildCommandBars();
   void RefreshWindowMenu(FakeControlState& menu);
   bool HideFileExtensions() const;
+  bool Editing() const;
 
   HostCalls& calls_;
   std::vector<std::shared_ptr<FakeWorkbookState>> workbooks_;
