@@ -97,6 +97,9 @@ void WorkbookMenus::BuildPopup(host::ICommandBars& bars, std::string_view name,
 }
 
 void WorkbookMenus::CreateWorkbookMenus() {
+  // A second connection drops the first one's buttons before it replaces their bars.
+  oBtnExcel.reset();
+  oBtnOptionTab.reset();
   auto& app = Shared().oExcelApp;
   auto bars = app ? app->CommandBars() : nullptr;
   if (!bars) return;
