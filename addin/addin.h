@@ -1,11 +1,12 @@
-// The add-in class that Excel creates and connects. It keeps Excel, reads the settings, creates
-// the tab bar, attaches the workbook-area strip and the focus hook, and keeps the tab row in
-// step with Excel through Excel's application events.
+// The add-in class that Excel creates and connects. It keeps Excel, reads the settings, builds
+// the workbook menus, creates the tab bar, attaches the workbook-area strip and the focus hook,
+// and keeps the tab row in step with Excel through Excel's application events.
 #pragma once
 
 #include <memory>
 
 #include "host/excel.h"
+#include "menus/workbook_menus.h"
 
 namespace vestrano {
 
@@ -55,6 +56,8 @@ class Vestranov3 final : private host::IAppEvents {
   // Rebuilds the row selecting `workbook`, and has the strip reserved when it may just appear.
   void RefreshTabs(const host::WorkbookPtr& workbook);
 
+  // The popups, the Tools-menu button and the connected buttons that hear them.
+  WorkbookMenus menus_;
   // The event connection to Excel; resetting it disconnects the events.
   std::unique_ptr<host::IEventConnection> oAppExcel;
   bool connected_ = false;

@@ -41,6 +41,8 @@ void Vestranov3::AddinInstance_OnConnection(const host::ApplicationPtr& applicat
     shared.bRestoreFocus = true;
     shared.bFirstOpen = true;
     ReadSettings();
+    // After the settings: the Tools-menu button starts checked when the bar is shown.
+    menus_.CreateWorkbookMenus();
     if (shared.bTabShow != 0) {
       shared.oTabForm->Hide();
     } else {
@@ -58,6 +60,7 @@ void Vestranov3::AddinInstance_OnDisconnection() {
     shared.oTabForm.reset();
     UnsubclassDesk();
     RemoveCbtHook();
+    menus_.DeleteWorkbookMenus();
     // No watch may fire once the add-in's objects are gone.
     StopWatch();
     shared.oExcelApp.reset();

@@ -126,4 +126,19 @@ bool MatchesPattern(std::string_view text, std::string_view pattern) {
   return pi == tokens->size();
 }
 
+std::string LiteralPattern(std::string_view text) {
+  std::string pattern;
+  pattern.reserve(text.size());
+  for (char c : text) {
+    if (c == '[' || c == '*' || c == '?' || c == '#') {
+      pattern += '[';
+      pattern += c;
+      pattern += ']';
+    } else {
+      pattern += c;
+    }
+  }
+  return pattern;
+}
+
 }  // namespace vestrano

@@ -1,5 +1,5 @@
-// Where the add-in's settings, and Office's colour scheme that it reads, live in the current
-// user's registry. All of them are REG_DWORD values.
+// Where the add-in's settings, and Office's colour scheme and Explorer's extension setting that
+// it reads, live in the current user's registry. All of them are REG_DWORD values.
 #pragma once
 
 #include <string_view>
@@ -18,5 +18,10 @@ inline constexpr std::string_view kThemeValue = "Theme";
 // Office 2007's colour scheme: 1 blue, 2 silver, 3 black.
 inline constexpr std::string_view kOfficeCommonKey = "Software\\Microsoft\\Office\\12.0\\Common";
 inline constexpr std::string_view kOfficeThemeValue = "Theme";
+
+// Explorer's choice to hide file extensions, which Excel's window captions follow (1 = hidden).
+inline constexpr std::string_view kExplorerAdvancedKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+inline constexpr std::string_view kHideFileExtValue = "HideFileExt";
 
 }  // namespace vestrano

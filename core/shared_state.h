@@ -35,6 +35,8 @@ struct SharedState {
   // Focus as the hook last saw it.
   std::string sFocusClass;  // class of the window that last got the keyboard focus
   Hwnd hLastEditBox;        // the last edit box that got it
+  // Caption pattern of the window to pick in Excel's window-list dialog.
+  std::string sPendingWindow;
 };
 
 SharedState& Shared();

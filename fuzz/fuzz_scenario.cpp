@@ -16,15 +16,17 @@ namespace {
 
 // The beginnings of the lines that observations print, the only lines on standard output.
 constexpr std::string_view kObservations[] = {
-    "tabs: ", "tab ", "workbooks: ", "strip: ", "bar: ", "reg "};
+    "tabs: ", "tab ", "workbooks: ", "strip: ", "bar: ", "reg ", "menu ", "popup "};
 
-// What must be gone once the add-in has disconnected: Excel's windows as they were, and no hook,
-// timer or window lock of the add-in's.
+// What must be gone once the add-in has disconnected: Excel's windows as they were, no hook,
+// timer or window lock of the add-in's, and none of its popups or connected buttons.
 std::string LeftBehind(const sim::SimHost& host) {
   if (host.hooks.InstalledHooks() != 0) return "a hook";
   if (host.clock.PendingTimers() != 0) return "a timer";
   if (host.BarWindow()) return "the bar";
   if (host.windows.LockedWindow()) return "a window lock";
+  if (host.excel->Bars().Bar("TabBar") || host.excel->Bars().Bar("TabBarII")) return "a popup";
+  if (host.excel->Bars().ClickConnections() != 0) return "a connected button";
   const Hwnd desk = host.windows.Find(host.MainWindow(), "XLDESK");
   if (desk && host.windows.State(desk).proc != fake::FakeWindowSystem::kDefaultProc) {
     return "the workbook area's subclass";

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/command_bars.h"
+#include "host/event_connection.h"
 #include "host/types.h"
 
 namespace vestrano::host {
@@ -41,6 +43,8 @@ class IWorkbook {
   virtual std::optional<std::string> FullName() = 0;
   virtual std::optional<bool> Saved() = 0;
   virtual WindowsPtr Windows() = 0;
+  // Makes the workbook the active one; Excel raises its activation events before this returns.
+  virtual bool Activate() = 0;
 };
 using WorkbookPtr = std::shared_ptr<IWorkbook>;
 
@@ -78,12 +82,6 @@ class IAppEvents {
   virtual void WorkbookOpen(const WorkbookPtr& workbook) = 0;
 };
 
-// A live event connection; destroying it disconnects the sink.
-class IEventConnection {
- public:
-  virtual ~IEventConnection() = default;
-};
-
 class IApplication {
  public:
   virtual ~IApplication() = default;
@@ -100,6 +98,10 @@ class IApplication {
   virtual WorkbooksPtr Workbooks() = 0;
   // Null when no workbook is active.
   virtual WorkbookPtr ActiveWorkbook() = 0;
+  // Office's command bars: Excel's menus and toolbars, and the add-in's popups.
+  virtual CommandBarsPtr CommandBars() = 0;
+  // Off, Excel stops redrawing while a command walks several workbooks.
+  virtual bool SetScreenUpdating(bool on) = 0;
   // Connects `sink` to the application events until the returned connection is destroyed;
   // null when the host refused. The sink must outlive the connection.
   virtual std::unique_ptr<IEventConnection> ConnectEvents(IAppEvents& sink) = 0;

@@ -3,8 +3,10 @@
 // The DLL installs the Win32 adapters once; vestrano-sim and the tests install fakes.
 #pragma once
 
+#include "host/accessibility.h"
 #include "host/diagnostics.h"
 #include "host/hooks.h"
+#include "host/processes.h"
 #include "host/registry.h"
 #include "host/tab_control.h"
 #include "host/timers.h"
@@ -34,6 +36,8 @@ struct Platform {
   IClock* clock = nullptr;
   IHooks* hooks = nullptr;
   IDiagnostics* diagnostics = nullptr;
+  IAccessibility* accessibility = nullptr;
+  IProcesses* processes = nullptr;
 };
 
 // The installed services. Every member is set before the add-in is connected.

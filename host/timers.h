@@ -1,5 +1,5 @@
-// Thread timers without a window, and the id of the thread they run on: what the add-in needs of
-// time. The fake runs them on a virtual clock.
+// Thread timers without a window, the id of the thread they run on, the tick count and the
+// double-click time: what the add-in needs of time. The fake runs them on a virtual clock.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,10 @@ class IClock {
  public:
   virtual ~IClock() = default;
   virtual std::uint32_t GetCurrentThreadId() = 0;
+  // Milliseconds since the system started; wraps every 49.7 days, as GetTickCount does.
+  virtual std::uint32_t GetTickCount() = 0;
+  // The longest time between the two clicks of a double-click, in milliseconds.
+  virtual std::uint32_t GetDoubleClickTime() = 0;
 };
 
 }  // namespace vestrano::host

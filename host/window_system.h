@@ -74,6 +74,8 @@ class IWindowSystem {
   virtual Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
                                std::optional<std::string_view> title) = 0;
   virtual std::optional<std::string> ClassNameOf(Hwnd hwnd) = 0;
+  // The window's title; the empty string when it has none.
+  virtual std::optional<std::string> WindowTextOf(Hwnd hwnd) = 0;
 
   // Puts `proc` in front of the window's procedure; returns the one it replaced, which `proc`
   // passes messages on to (0: failed).

@@ -3,6 +3,7 @@
 #include "sim/scenario_runner.h"
 
 #include <istream>
+#include <limits>
 #include <ostream>
 
 #include "core/settings_keys.h"
@@ -14,6 +15,16 @@ namespace {
 
 constexpr std::size_t kAnyCount = 1000;
 constexpr std::string_view kDefaultFolder = "C:\\Data";
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+constexpr std::string_view kToolsButtonCaption = "显示标签栏";
+
+// What the user does to Excel or the add-in; each closes an open popup unchosen, as a click
+// elsewhere does. Observations, time passing and the host's set-up leave it open.
+constexpr std::string_view kUserActions[] = {
+    "open",     "new",    "activate", "edit",   "select",  "sheet",   "save",       "saveas",
+    "close",    "hide",   "unhide",   "window", "focus",   "connect", "disconnect", "click",
+    "dblclick", "rclick", "tools",    "ribbon", "options", "about"};
 
 std::optional<bool> ParseFlag(const std::string& word) {
   if (word == "0") return false;
@@ -152,6 +163,20 @@ void ScenarioRunner::RegisterCommands() {
     return {};
   });
   Add("focus", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.FocusClass(w[1])); });
+  Add("click", 2, 2, [this](const Words& w) { return Click(w, kLeftButton, 1); });
+  Add("dblclick", 2, 2, [this](const Words& w) { return Click(w, kLeftButton, 2); });
+  Add("rclick", 2, 2, [this, &excel](const Words& w) {
+    Result result = Click(w, kRightButton, 1);
+    if (result.kind == Result::kDone) {
+      if (auto popup = excel.Bars().OpenPopup()) out_ << "popup " << *popup << '\n';
+    }
+    return result;
+  });
+  Add("choose", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.Bars().Choose(w[1])); });
+  Add("tools", 2, 2, [&excel](const Words& w) -> Result {
+    if (w[1] != "click") return {Result::kScriptError, "tools takes click, not " + w[1]};
+    return FromOutcome(excel.Bars().ClickTools(kToolsButtonCaption));
+  });
 
   const auto observation = [this](const Words& w) {
     std::string line;
@@ -164,6 +189,7 @@ void ScenarioRunner::RegisterCommands() {
   Add("workbooks", 1, 1, observation);
   Add("strip", 1, 1, observation);
   Add("bar", 1, 1, observation);
+  Add("menu", 2, 2, observation);
 }
 
 int ScenarioRunner::Run(std::istream& script) {
@@ -205,6 +231,9 @@ ScenarioRunner::Result ScenarioRunner::Execute(const Words& words) {
   if (words.size() < min_words || words.size() > max_words) {
     return {Result::kScriptError, "wrong number of words for " + words.front()};
   }
+  for (std::string_view action : kUserActions) {
+    if (words.front() == action) host_.excel->Bars().ClosePopup();
+  }
   return command(words);
 }
 
@@ -227,6 +256,11 @@ std::optional<ScenarioRunner::Words> ScenarioRunner::ObservationFor(
   if (starts("workbooks:")) return Words{"workbooks"};
   if (starts("strip:")) return Words{"strip"};
   if (starts("bar:")) return Words{"bar"};
+  if (starts("menu ")) {
+    const auto colon = expected.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    return Words{"menu", expected.substr(5, colon - 5)};
+  }
   if (starts("tab ")) {
     const auto colon = expected.find(':');
     if (colon == std::string::npos) return std::nullopt;
@@ -260,7 +294,33 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
   if (words[0] == "reg") return ObserveRegistry(words, line);
   if (words[0] == "strip") return ObserveStrip(line);
   if (words[0] == "bar") return ObserveBar(line);
+  if (words[0] == "menu") {
+    const auto items = host_.excel->Bars().DescribeMenu(words[1]);
+    line = "menu " + words[1] + ":" + (!items ? " (none)" : items->empty() ? "" : " " + *items);
+    return {};
+  }
   return {Result::kScriptError, "unknown observation: " + words[0]};
+}
+
+ScenarioRunner::Result ScenarioRunner::Click(const Words& w, int button, int times) {
+  int index = -1;
+  if (w[1] != "empty") {
+    const auto number = ParseNumber(w[1]);
+    if (!number) return {Result::kScriptError, "bad number: " + w[1]};
+    if (*number < 0 || *number > std::numeric_limits<int>::max()) {
+      return {Result::kRefused, "there is no tab " + w[1]};
+    }
+    index = static_cast<int>(*number);
+  }
+  const auto point = host_.ClickPoint(index);
+  if (!point) {
+    return {Result::kRefused, index < 0 ? "the tab bar is not shown" : "there is no tab " + w[1]};
+  }
+  for (int i = 0; i < times; ++i) {
+    // Looked up again: the first click may have unloaded the bar.
+    if (auto* strip = host_.TabStrip()) strip->Press(button, point->x, point->y);
+  }
+  return {};
 }
 
 ScenarioRunner::Result ScenarioRunner::ObserveStrip(std::string& line) {

@@ -61,6 +61,8 @@ class ScenarioRunner {
   Result RegSet(const Words& words);
   Result RegDelete(const Words& words);
   Result Connect(const Words& words);
+  // A click (`times` 2: a double-click) of `button` on the tab or the empty strip that w[1] names.
+  Result Click(const Words& words, int button, int times);
   static Result FromOutcome(const std::optional<std::string>& outcome);
 
   std::ostream& out_;

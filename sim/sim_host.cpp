@@ -19,7 +19,10 @@ SimHost::SimHost() {
   platform.clock = &clock;
   platform.hooks = &hooks;
   platform.diagnostics = &diagnostics;
+  platform.accessibility = &accessibility;
+  platform.processes = &processes;
   excel->AttachWindows(windows, clock);
+  excel->AttachSystem(registry, accessibility);
 }
 
 SimHost::~SimHost() {
@@ -48,6 +51,18 @@ Rect SimHost::RectInMainClient(Hwnd hwnd) const {
 fake::FakeTabControl* SimHost::TabStrip() const {
   const auto& form = Shared().oTabForm;
   return form && form->IsLoaded() ? controls.LastTabControl() : nullptr;
+}
+
+std::optional<Point> SimHost::ClickPoint(int index) const {
+  const auto* strip = TabStrip();
+  const Hwnd bar = BarWindow();
+  if (!strip || !bar || !windows.Shown(bar) || index >= strip->Count()) return std::nullopt;
+  // Half-way down the strip, in the middle of the tab, or just past the last one.
+  constexpr int kRowMiddle = 10;
+  constexpr int kPastLastTab = 20;
+  if (index < 0) return Point{strip->ItemSpan(strip->Count()).first + kPastLastTab, kRowMiddle};
+  const auto [left, right] = strip->ItemSpan(index);
+  return Point{(left + right) / 2, kRowMiddle};
 }
 
 }  // namespace vestrano::sim

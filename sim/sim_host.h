@@ -3,12 +3,15 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "addin/addin.h"
+#include "host/fake/fake_accessibility.h"
 #include "host/fake/fake_clock.h"
 #include "host/fake/fake_diagnostics.h"
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_hooks.h"
+#include "host/fake/fake_processes.h"
 #include "host/fake/fake_registry.h"
 #include "host/fake/fake_tab_control.h"
 #include "host/fake/fake_window_system.h"
@@ -31,6 +34,8 @@ class SimHost {
   fake::FakeClock clock{calls};
   fake::FakeHooks hooks{calls, clock.ThreadId()};
   fake::FakeWindowSystem windows{calls, hooks};
+  fake::FakeAccessibility accessibility{calls};
+  fake::FakeProcesses processes{calls};
   std::shared_ptr<fake::FakeExcel> excel = std::make_shared<fake::FakeExcel>(calls);
   fake::FakeControlFactory controls{calls};
   std::unique_ptr<Vestranov3> addin;
@@ -42,6 +47,9 @@ class SimHost {
   Rect RectInMainClient(Hwnd hwnd) const;
   // The tab strip of the connected tab bar; null before the form loads.
   fake::FakeTabControl* TabStrip() const;
+  // Where a click on tab `index` lands in the strip, or on its empty part for index -1; empty
+  // when the bar is not shown or has no such tab.
+  std::optional<Point> ClickPoint(int index) const;
 };
 
 }  // namespace vestrano::sim

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/tab_bar.h"
@@ -78,6 +79,16 @@ class Form_Vestrano final : public ITabBar, public host::ITabControlEvents {
   // Form variables.
   Hwnd hOwnerWnd;
   Hwnd hPrevOwner;
+
+  // Click recognition (tab_events.cpp): the system's double-click time, the tick and button of
+  // the last release, and what the last left click hit: a tab's caption, " TabOther" for the
+  // empty strip, empty after a double-click.
+  std::uint32_t nDblClickTime = 0;
+  std::uint32_t nLastClickTick = 0;
+  int nLastButton = 0;
+  std::string sLastClick;
+  // The workbook of the tab last clicked while a cell was being edited (window_menu_switch.cpp).
+  std::string sLastTabName;
 };
 
 }  // namespace vestrano

@@ -1,14 +1,76 @@
-// The tab strip's events: a selected tab activates its workbook.
+// The tab strip's events: a click selects a tab and activates its workbook, a double-click closes
+// it (on the empty strip: makes a new workbook), a right-click opens the workbook menu, and after
+// every release the keyboard focus goes back to Excel. While a cell is being edited, the click
+// switches through Excel's Window menu instead (window_menu_switch.cpp).
+#include <cmath>
 #include <string>
 
 #include "core/modified_mark.h"
 #include "core/shared_state.h"
+#include "core/workbook_queries.h"
+#include "host/platform.h"
+#include "menus/builtin_commands.h"
+#include "menus/workbook_commands.h"
+#include "menus/workbook_menus.h"
 #include "tabbar/tab_bar_form.h"
+#include "tabbar/window_menu_switch.h"
+#include "winhook/watch_timers.h"
 
 namespace vestrano {
+namespace {
 
-void Form_Vestrano::BeforeItemClick(const host::TabItemPtr&, bool&) {
-  // Switching while a cell is being edited arrives with the Window-menu route.
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+// What sLastClick holds after a click on the strip where there is no tab.
+constexpr std::string_view kEmptyStripClick = " TabOther";
+constexpr std::string_view kEditBoxClass = "EDTBX";
+
+void FocusBackToExcel() {
+  auto* windows = host::CurrentPlatform().windows;
+  const auto& shared = Shared();
+  if (!windows) return;
+  windows->SetFocus(windows->IsWindowVisible(shared.hLastEditBox) ? shared.hLastEditBox
+                                                                  : shared.hExcelWnd);
+}
+
+// Before "TabBar" opens: the commands on several workbooks need another visible workbook, and
+// the folder needs a workbook that was saved.
+void PrepareTabBarMenu(host::ICommandBar& bar) {
+  auto controls = bar.Controls();
+  if (!controls) return;
+  const bool several = CountVisibleWorkbooks(2) != 1;
+  for (int position : {kSaveAllItem, kCloseOtherItem, kCloseAllItem}) {
+    if (auto item = controls->Item(position)) item->SetEnabled(several);
+  }
+  auto& app = Shared().oExcelApp;
+  auto active = app ? app->ActiveWorkbook() : nullptr;
+  const auto name = active ? active->Name() : std::nullopt;
+  const auto full_name = active ? active->FullName() : std::nullopt;
+  const bool never_saved = name && full_name && *name == *full_name;
+  if (auto item = controls->Item(kOpenDirItem)) item->SetEnabled(!never_saved);
+}
+
+void ShowPopup(std::string_view name) {
+  if (auto bar = CommandBarNamed(name)) bar->ShowPopup();
+}
+
+}  // namespace
+
+void Form_Vestrano::BeforeItemClick(const host::TabItemPtr& item, bool&) {
+  auto& shared = Shared();
+  auto caption = item ? item->Caption() : std::nullopt;
+  if (!caption) return;
+  const std::string name = StripModifiedMark(*caption);
+  // A second click on the tab whose switch is pending: wait again from the next release on.
+  if (name == sLastTabName && shared.bMenuActivating && shared.sFocusClass != kEditBoxClass) {
+    StopWatch();
+    return;
+  }
+  sLastTabName = name;
+  shared.bMenuActivating = false;
+  // Outside the editing windows the selection change switches through the object model.
+  if (!IsEditingClass(shared.sFocusClass) || !TabSeclect_) return;
+  SwitchThroughWindowMenu(*TabSeclect_, *item, name);
 }
 
 void Form_Vestrano::SelectedChanged(const host::TabItemPtr& item) {
@@ -22,7 +84,6 @@ void Form_Vestrano::SelectedChanged(const host::TabItemPtr& item) {
   if (!workbook) return;
   // Excel normally makes the workbook active at the first attempt; a workbook that never becomes
   // active must not hold Excel's thread, so the attempts are bounded.
-  constexpr int kMaxActivations = 5;
   for (int attempt = 0; attempt < kMaxActivations; ++attempt) {
     auto windows = workbook->Windows();
     if (auto first = windows ? windows->Item(1) : nullptr) first->Activate();
@@ -33,8 +94,50 @@ void Form_Vestrano::SelectedChanged(const host::TabItemPtr& item) {
   }
 }
 
-void Form_Vestrano::MouseUp(int, int, float, float) {
-  // Clicks, double-clicks and the popups arrive with the mouse handling.
+void Form_Vestrano::MouseUp(int button, int, float x, float y) {
+  auto& shared = Shared();
+  const auto& platform = host::CurrentPlatform();
+  if (shared.bMenuActivating && shared.nTimerId == 0) StartWatch(EditWatchProc);
+  if (platform.clock) nDblClickTime = platform.clock->GetDoubleClickTime();
+  const int px = static_cast<int>(std::lround(x));
+  const int py = static_cast<int>(std::lround(y));
+
+  if (button == kRightButton) {
+    // A switch pending while a cell is edited: no menu, and the focus stays where it is.
+    if (IsEditingClass(shared.sFocusClass) && shared.bMenuActivating) {
+      nLastButton = kRightButton;
+      return;
+    }
+    auto item = TabSeclect_ ? TabSeclect_->HitTest(px, py) : nullptr;
+    if (!item) {
+      ShowPopup(kEmptyStripPopup);
+    } else {
+      // Selecting the tab makes its workbook the one the menu's commands act on.
+      item->SetSelected(true);
+      if (auto bar = CommandBarNamed(kTabBarPopup)) {
+        PrepareTabBarMenu(*bar);
+        bar->ShowPopup();
+      }
+    }
+  } else if (button == kLeftButton) {
+    auto item = TabSeclect_ ? TabSeclect_->HitTest(px, py) : nullptr;
+    const auto caption = item ? item->Caption() : std::nullopt;
+    const std::string clicked = item ? caption.value_or("") : std::string(kEmptyStripClick);
+    const std::uint32_t now = platform.clock ? platform.clock->GetTickCount() : 0;
+    // Unsigned, so that the difference stays right when the tick count wraps.
+    const bool double_click = !clicked.empty() && sLastClick == clicked &&
+                              nLastButton == kLeftButton && now - nLastClickTick < nDblClickTime;
+    if (double_click) {
+      RunBuiltInCommand(item ? host::kControlClose : host::kControlNew);
+      nLastClickTick = 0;
+      sLastClick.clear();
+    } else {
+      nLastClickTick = now;
+      sLastClick = clicked;
+    }
+  }
+  nLastButton = button;
+  FocusBackToExcel();
 }
 
 }  // namespace vestrano

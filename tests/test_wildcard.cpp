@@ -79,5 +79,18 @@ TEST(Wildcard, ManyStarsStayFast) {
   EXPECT_TRUE(MatchesPattern(text + "b", "*a*a*a*a*a*a*a*a*b"));
 }
 
+TEST(Wildcard, LiteralPatternStandsForItself) {
+  for (const char* name : {"Q[1].xlsx", "R#?.xlsx", "*.csv", "A[!b]-]c", "Plain.xls", "", "激活"}) {
+    EXPECT_TRUE(MatchesPattern(name, LiteralPattern(name))) << name;
+  }
+  // What the name read as a pattern would also have matched.
+  EXPECT_FALSE(MatchesPattern("Q1.xlsx", LiteralPattern("Q[1].xlsx")));
+  EXPECT_FALSE(MatchesPattern("R1x.xlsx", LiteralPattern("R#?.xlsx")));
+  EXPECT_FALSE(MatchesPattern("Budget.csv", LiteralPattern("*.csv")));
+  // The fixed parts around it keep their wildcard meaning.
+  EXPECT_TRUE(MatchesPattern("&3 Q[1].xlsx:2", "&# " + LiteralPattern("Q[1].xlsx") + ":#*"));
+  EXPECT_FALSE(MatchesPattern("&3 Q[1].xlsx", "&# " + LiteralPattern("Q[1].xlsx") + ":#*"));
+}
+
 }  // namespace
 }  // namespace vestrano

@@ -1,5 +1,6 @@
 // The CBT hook on Excel's user-interface thread, which records the class of the window that gets
-// the keyboard focus, so that the tab bar can tell whether a cell is being edited.
+// the keyboard focus, so that the tab bar can tell whether a cell is being edited, and completes
+// a switch through Excel's window-list dialog when that dialog is activated.
 #pragma once
 
 #include <cstdint>

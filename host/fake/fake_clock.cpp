@@ -31,6 +31,11 @@ std::uint32_t FakeClock::GetCurrentThreadId() {
   return kThreadId;
 }
 
+std::uint32_t FakeClock::GetTickCount() {
+  if (!calls_.Enter("Clock.GetTickCount")) return 0;
+  return tick_base_ + Tick();
+}
+
 bool FakeClock::Advance(std::uint64_t ms) {
   const std::uint64_t target = ms > std::numeric_limits<std::uint64_t>::max() - now_
                                    ? std::numeric_limits<std::uint64_t>::max()

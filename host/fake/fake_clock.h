@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "host/fake/host_calls.h"
@@ -37,6 +38,14 @@ class FakeClock final : public host::ITimers, public host::IClock {
 
   // --- host::IClock ---
   std::uint32_t GetCurrentThreadId() override;
+  // The virtual time plus the tick base, wrapping as Windows' tick count does.
+  std::uint32_t GetTickCount() override;
+  // Windows' default, 500 ms.
+  std::uint32_t GetDoubleClickTime() override {
+    return Enter("Clock.GetDoubleClickTime") ? 500 : 0;
+  }
+  // Where the tick count starts, so that a test can let it wrap.
+  void SetTickBase(std::uint32_t base) { tick_base_ = base; }
 
   // --- What the test or a modal loop does; not recorded. ---
   // Lets `ms` pass, running each timer as it falls due. A procedure may set or kill timers
@@ -63,7 +72,10 @@ class FakeClock final : public host::ITimers, public host::IClock {
   // What WM_TIMER carries: the tick count when the timer fired, which wraps as Windows' does.
   std::uint32_t Tick() const { return static_cast<std::uint32_t>(now_); }
 
+  bool Enter(std::string_view call) { return calls_.Enter(call); }
+
   HostCalls& calls_;
+  std::uint32_t tick_base_ = 0;
   std::map<host::TimerId, Timer> timers_;
   // (due, id) of every timer: the first is the next to fire, the lower id first among equals.
   std::set<std::pair<std::uint64_t, host::TimerId>> queue_;

@@ -75,6 +75,7 @@ class FakeWorkbook final : public host::IWorkbook {
     if (!Alive("Workbook.Windows")) return nullptr;
     return std::make_shared<FakeWindows>(excel_, state_);
   }
+  bool Activate() override { return Alive("Workbook.Activate") && excel_.ActivateWorkbook(state_); }
 
  private:
   bool Alive(std::string_view call) { return excel_.Calls().Enter(call) && state_->open; }
@@ -123,6 +124,8 @@ constexpr std::string_view kPromptTitle = "Microsoft Excel";
 constexpr std::string_view kSaveAsClass = "bosa_sdm_XL9";
 constexpr std::string_view kSaveAsTitle = "另存为";
 constexpr std::string_view kGridClass = "EXCEL7";
+constexpr std::string_view kOkCaption = "确定";
+constexpr std::string_view kCancelCaption = "取消";
 
 bool HasVisibleWindow(const FakeWorkbookState& workbook) {
   return std::any_of(workbook.windows.begin(), workbook.windows.end(),
@@ -143,7 +146,211 @@ class FakeExcel::Connection final : public host::IEventConnection {
   host::IAppEvents* sink_;
 };
 
-FakeExcel::FakeExcel(HostCalls& calls) : calls_(calls) {}
+FakeExcel::FakeExcel(HostCalls& calls) : calls_(calls) {
+  BuildCommandBars();
+}
+
+void FakeExcel::BuildCommandBars() {
+  auto& bars = command_bars_;
+  auto menu_bar = bars.AddBuiltInBar("Worksheet Menu Bar");
+  auto file = FakeCommandBars::AddControl(menu_bar, 30002, "文件(&F)");
+  file->menu = true;
+  FakeCommandBars::AddControl(file, host::kControlClose, "关闭(&C)",
+                              [this] { RunBuiltIn(host::kControlClose); });
+  FakeCommandBars::AddControl(file, host::kControlSaveAs, "另存为(&A)...",
+                              [this] { RunBuiltIn(host::kControlSaveAs); });
+  auto tools = FakeCommandBars::AddControl(menu_bar, host::kControlToolsMenu, "工具(&T)");
+  tools->menu = true;
+  FakeCommandBars::AddControl(tools, 2, "拼写检查(&S)...");
+  FakeCommandBars::AddControl(tools, 522, "选项(&O)...");
+  auto window = FakeCommandBars::AddControl(menu_bar, host::kControlWindowMenu, "窗口(&W)");
+  window->menu = true;
+  window->refresh = [this](FakeControlState& menu) { RefreshWindowMenu(menu); };
+  auto standard = bars.AddBuiltInBar("Standard");
+  FakeCommandBars::AddControl(standard, host::kControlNew, "新建(&N)",
+                              [this] { RunBuiltIn(host::kControlNew); });
+  FakeCommandBars::AddControl(standard, host::kControlSave, "保存(&S)",
+                              [this] { RunBuiltIn(host::kControlSave); });
+}
+
+void FakeExcel::RunBuiltIn(int id) {
+  auto window = ActiveWindow();
+  auto state = window ? Owner(*window) : nullptr;
+  switch (id) {
+    case host::kControlNew:
+      New();
+      break;
+    case host::kControlSave:
+      if (state) SaveWithEvents(state);
+      break;
+    case host::kControlClose:
+      if (state) Close(state->name);
+      break;
+    case host::kControlSaveAs: {
+      if (!state) break;
+      // Save As with the dialog's default answers: the same name, or a first name with the
+      // default extension for a workbook never saved.
+      const bool never_saved = state->name == state->full_name;
+      const std::string name = never_saved ? state->name + DefaultExtension() : state->name;
+      const std::string folder = never_saved
+                                     ? std::string("C:\\Data")
+                                     : state->full_name.substr(0, state->full_name.rfind('\\'));
+      SaveAs(name, folder);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+bool FakeExcel::HideFileExtensions() const {
+  if (!registry_) return false;
+  const auto value =
+      registry_->Peek(host::kHkeyCurrentUser, kExplorerAdvancedKey, kHideFileExtValue);
+  return value && value->type == host::kRegDword && value->bytes.size() == 4 &&
+         value->bytes == std::string("\x01\0\0\0", 4);
+}
+
+std::vector<FakeWindowEntry> FakeExcel::WindowEntries() const {
+  const bool hide = HideFileExtensions();
+  std::vector<FakeWindowEntry> entries;
+  for (const auto& workbook : workbooks_) {
+    std::string name = workbook->name;
+    if (const auto dot = name.rfind('.'); hide && dot != std::string::npos) name.resize(dot);
+    for (std::size_t i = 0; i < workbook->windows.size(); ++i) {
+      const auto& window = workbook->windows[i];
+      if (!window->visible) continue;
+      const std::string number =
+          workbook->windows.size() > 1 ? ":" + std::to_string(i + 1) : std::string();
+      entries.push_back({name + number, window});
+    }
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    const std::string x = AsciiUpper(a.caption);
+    const std::string y = AsciiUpper(b.caption);
+    if (x != y) return x < y;
+    return a.window->serial > b.window->serial;
+  });
+  return entries;
+}
+
+void FakeExcel::RefreshWindowMenu(FakeControlState& menu) {
+  for (const auto& control : menu.controls) control->alive = false;
+  menu.controls.clear();
+  // The menu's own shared pointer, which the entries keep as their parent.
+  auto self = command_bars_.FindControl(host::kControlWindowMenu);
+  if (!self) return;
+  FakeCommandBars::AddControl(self, 303, "新建窗口(&N)");
+  FakeCommandBars::AddControl(self, 298, "重排窗口(&A)...");
+  const auto entries = WindowEntries();
+  for (std::size_t i = 0; i < entries.size() && i < kWindowMenuEntries; ++i) {
+    std::weak_ptr<FakeWindowState> window = entries[i].window;
+    auto entry =
+        FakeCommandBars::AddControl(self, 0, "&" + std::to_string(i + 1) + " " + entries[i].caption,
+                                    [this, window] { ActivateFromMenu(window); });
+    entry->begin_group = i == 0;
+  }
+  if (entries.size() > kWindowMenuEntries) {
+    FakeCommandBars::AddControl(self, 0, kMoreWindowsCaption, [this] { RunWindowListDialog(); });
+  }
+}
+
+void FakeExcel::ActivateFromMenu(const std::weak_ptr<FakeWindowState>& weak) {
+  auto window = weak.lock();
+  if (!window || !window->visible || !window->workbook || !window->workbook->open) return;
+  SwitchTo(window);
+  if (windows_) FocusClass(kGridClass);
+}
+
+void FakeExcel::AttachSystem(FakeRegistry& registry, FakeAccessibility& accessibility) {
+  registry_ = &registry;
+  accessibility_ = &accessibility;
+}
+
+namespace {
+
+// What the window-list dialog shows and what its user chose.
+struct WindowList {
+  std::vector<FakeWindowEntry> entries;
+  std::size_t selected = 0;
+  bool closed = false;
+  std::weak_ptr<FakeWindowState> chosen;
+};
+
+host::AccessiblePtr WindowListTree(HostCalls& calls, const std::shared_ptr<WindowList>& list) {
+  using host::kStateFocusable;
+  auto root = std::make_shared<FakeAccessible>(calls, std::string(kWindowListTitle),
+                                               host::kRoleWindow, kStateFocusable);
+  root->AddObject(
+      std::make_shared<FakeAccessible>(calls, std::string(kWindowListTitle), host::kRoleTitleBar));
+  auto client = std::make_shared<FakeAccessible>(calls, std::string(kWindowListTitle),
+                                                 host::kRoleClient, kStateFocusable);
+  auto items = std::make_shared<FakeAccessible>(calls, "", host::kRoleList, kStateFocusable);
+  std::weak_ptr<WindowList> weak = list;
+  for (std::size_t i = 0; i < list->entries.size(); ++i) {
+    const std::uint32_t state = i == list->selected
+                                    ? kStateFocusable | host::kStateHotTracked | host::kStateFocused
+                                    : kStateFocusable | host::kStateSelectable;
+    items->AddSimple({list->entries[i].caption, host::kRoleListItem, state, [weak, i] {
+                        if (auto l = weak.lock(); l && !l->closed) l->selected = i;
+                      }});
+  }
+  auto ok = std::make_shared<FakeAccessible>(calls, std::string(kOkCaption), host::kRolePushButton,
+                                             kStateFocusable);
+  ok->SetAction([weak] {
+    auto l = weak.lock();
+    if (!l || l->closed || l->selected >= l->entries.size()) return;
+    l->chosen = l->entries[l->selected].window;
+    l->closed = true;
+  });
+  auto cancel = std::make_shared<FakeAccessible>(calls, std::string(kCancelCaption),
+                                                 host::kRolePushButton, kStateFocusable);
+  cancel->SetAction([weak] {
+    if (auto l = weak.lock()) l->closed = true;
+  });
+  client->AddObject(items);
+  client->AddObject(ok);
+  client->AddObject(cancel);
+  root->AddObject(client);
+  return root;
+}
+
+}  // namespace
+
+void FakeExcel::RunWindowListDialog() {
+  if (!windows_ || !clock_) return;
+  auto list = std::make_shared<WindowList>();
+  list->entries = WindowEntries();
+  const auto active = ActiveWindow();
+  for (std::size_t i = 0; i < list->entries.size(); ++i) {
+    if (list->entries[i].window == active) list->selected = i;
+  }
+  const vestrano::Hwnd focus = windows_->FocusWindow();
+  const vestrano::Hwnd dialog = windows_->AddWindow(kWindowListClass, kWindowListTitle,
+                                                    vestrano::Hwnd{}, excel_layout::kDialog, true);
+  if (accessibility_) {
+    accessibility_->Provide(dialog, [this, list] { return WindowListTree(calls_, list); });
+  }
+  ++modal_depth_;
+  // As Windows does: the dialog is activated first, then it takes the focus.
+  windows_->Activate(dialog);
+  if (!list->closed && windows_->State(dialog).alive) {
+    windows_->SetFocusDirect(dialog);
+    for (std::uint64_t passed = 0; passed < excel_layout::kModalMs && !list->closed;
+         passed += excel_layout::kModalStepMs) {
+      clock_->Advance(excel_layout::kModalStepMs);
+    }
+  }
+  if (accessibility_) accessibility_->Withdraw(dialog);
+  windows_->Destroy(dialog);
+  --modal_depth_;
+  windows_->Activate(main_window_);
+  if (auto chosen = list->chosen.lock()) {
+    ActivateFromMenu(chosen);
+  } else if (windows_->State(focus).alive) {
+    windows_->SetFocusDirect(focus);
+  }
+}
 
 FakeExcel::~FakeExcel() {
   for (const auto& workbook : workbooks_) workbook->open = false;
@@ -234,10 +441,24 @@ void FakeExcel::ActivateNextAfter(const std::shared_ptr<FakeWindowState>& gone) 
   }
 }
 
+bool FakeExcel::Editing() const {
+  if (!windows_) return false;
+  const std::string focus = windows_->State(windows_->FocusWindow()).class_name;
+  return focus == "EXCEL6" || focus == "EXCEL<" || focus == "EDTBX";
+}
+
 bool FakeExcel::ActivateWindow(const std::shared_ptr<FakeWindowState>& window) {
-  if (!window->visible) return false;
+  if (!window->visible || Editing()) return false;
   SwitchTo(window);
   return true;
+}
+
+bool FakeExcel::ActivateWorkbook(const std::shared_ptr<FakeWorkbookState>& workbook) {
+  if (Editing()) return false;
+  for (const auto& window : workbook->windows) {
+    if (window->visible) return ActivateWindow(window);
+  }
+  return false;
 }
 
 std::shared_ptr<FakeWindowState> FakeExcel::AddWindow(
@@ -245,6 +466,7 @@ std::shared_ptr<FakeWindowState> FakeExcel::AddWindow(
   auto window = std::make_shared<FakeWindowState>();
   window->workbook = workbook.get();
   window->owner = workbook;
+  window->serial = ++window_serial_;
   workbook->windows.push_back(window);
   return window;
 }
@@ -334,8 +556,11 @@ bool FakeExcel::SaveWithEvents(const std::shared_ptr<FakeWorkbookState>& state) 
   if (cancel || !state->open) return false;
   if (never_saved) {
     RunModal(kSaveAsClass, kSaveAsTitle);
-    if (!state->open) return false;
-    SaveUnderName(*state, state->name + DefaultExtension(), "C:\\Data");
+    const std::string name = state->name + DefaultExtension();
+    // Excel cannot save under the name of another open workbook.
+    const auto clash = Find(name);
+    if (!state->open || (clash && clash != state)) return false;
+    SaveUnderName(*state, name, "C:\\Data");
   } else {
     state->saved = true;
   }
@@ -537,6 +762,17 @@ host::WorkbookPtr FakeExcel::ActiveWorkbook() {
   auto window = ActiveWindow();
   auto state = window ? Owner(*window) : nullptr;
   return state ? Wrap(state) : nullptr;
+}
+
+host::CommandBarsPtr FakeExcel::CommandBars() {
+  if (!calls_.Enter("Application.CommandBars")) return nullptr;
+  return command_bars_.Wrap();
+}
+
+bool FakeExcel::SetScreenUpdating(bool on) {
+  if (!calls_.Enter("Application.SetScreenUpdating")) return false;
+  screen_updating_ = on;
+  return true;
 }
 
 std::unique_ptr<host::IEventConnection> FakeExcel::ConnectEvents(host::IAppEvents& sink) {

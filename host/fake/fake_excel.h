@@ -15,11 +15,25 @@
 #include <vector>
 
 #include "host/excel.h"
+#include "host/fake/fake_accessibility.h"
 #include "host/fake/fake_clock.h"
+#include "host/fake/fake_command_bars.h"
+#include "host/fake/fake_registry.h"
 #include "host/fake/fake_window_system.h"
 #include "host/fake/host_calls.h"
 
 namespace vestrano::fake {
+
+// Explorer's setting that hides file extensions, which Excel's window captions follow.
+inline constexpr std::string_view kExplorerAdvancedKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+inline constexpr std::string_view kHideFileExtValue = "HideFileExt";
+
+// Excel's window-list dialog, which the Window menu's last entry opens.
+inline constexpr std::string_view kWindowListClass = "bosa_sdm_XL9";
+inline constexpr std::string_view kWindowListTitle = "激活";
+inline constexpr std::string_view kMoreWindowsCaption = "其他窗口(&M)...";
+inline constexpr std::size_t kWindowMenuEntries = 9;
 
 // Excel's windows once attached: the main window in screen coordinates (no frame, so its client
 // area is the whole window), the others in its client coordinates.
@@ -43,6 +57,13 @@ struct FakeWindowState {
   FakeWorkbookState* workbook = nullptr;   // owner; the window dies with it
   std::weak_ptr<FakeWorkbookState> owner;  // the same, for handing out references
   bool visible = true;
+  std::uint64_t serial = 0;  // creation order, for the Window menu's order
+};
+
+// A visible window as Excel's Window menu and window-list dialog name it.
+struct FakeWindowEntry {
+  std::string caption;  // "Book1.xlsx", "Book1.xlsx:2", "Book1" with extensions hidden
+  std::shared_ptr<FakeWindowState> window;
 };
 
 struct FakeWorkbookState {
@@ -84,6 +105,23 @@ class FakeExcel final : public host::IApplication {
   // Hwnd() answer it. From then on a save prompt and the Save As dialog are children of the main
   // window for kModalMs of `clock`, during which Ready is false. Both must outlive this Excel.
   void AttachWindows(FakeWindowSystem& windows, FakeClock& clock);
+  // Window captions then follow Explorer's HideFileExt in `registry`, and the window-list dialog
+  // answers WM_GETOBJECT through `accessibility`. Both must outlive this Excel.
+  void AttachSystem(FakeRegistry& registry, FakeAccessibility& accessibility);
+
+  // --- Excel's built-in commands, as its command bars run them on the active workbook. ---
+  void RunBuiltIn(int id);
+  // Visible windows as the Window menu lists them: by caption, letter case ignored, and the more
+  // recently made window first among equal captions.
+  std::vector<FakeWindowEntry> WindowEntries() const;
+  // A Window-menu entry or the window-list dialog activates `window`; the cell being edited is
+  // entered, and the keyboard focus goes to the grid.
+  void ActivateFromMenu(const std::weak_ptr<FakeWindowState>& window);
+  // The window-list dialog: a top-level window titled "激活" whose accessible tree has a list
+  // with one item per window caption and a "确定" button. It is activated (the CBT hook hears
+  // HCBT_ACTIVATE) before it takes the focus; unless something presses "确定" it stays up for
+  // kModalMs and closes cancelled.
+  void RunWindowListDialog();
 
   // --- Host state that the scenario sets directly. ---
   void SetVersion(std::string version) { version_ = std::move(version); }
@@ -104,6 +142,8 @@ class FakeExcel final : public host::IApplication {
   void RaiseWorkbookOpen(std::string_view name);
   vestrano::Hwnd MainWindow() const { return main_window_; }
   HostCalls& Calls() { return calls_; }
+  FakeCommandBars& Bars() { return command_bars_; }
+  bool ScreenUpdating() const { return screen_updating_; }
 
   // --- host::IApplication ---
   std::optional<vestrano::Hwnd> Hwnd() override;
@@ -114,10 +154,15 @@ class FakeExcel final : public host::IApplication {
   std::optional<bool> DisplayFormulaBar() override;
   host::WorkbooksPtr Workbooks() override;
   host::WorkbookPtr ActiveWorkbook() override;
+  host::CommandBarsPtr CommandBars() override;
+  bool SetScreenUpdating(bool on) override;
   std::unique_ptr<host::IEventConnection> ConnectEvents(host::IAppEvents& sink) override;
 
-  // Used by the object wrappers: the same paths the user's commands take.
+  // Used by the object wrappers: the same paths the user's commands take. While a cell is being
+  // edited (the focus in "EXCEL6", "EXCEL<" or "EDTBX"), Excel refuses to activate anything
+  // through its object model; its Window menu still switches.
   bool ActivateWindow(const std::shared_ptr<FakeWindowState>& window);
+  bool ActivateWorkbook(const std::shared_ptr<FakeWorkbookState>& workbook);
   host::WorkbookPtr Wrap(const std::shared_ptr<FakeWorkbookState>& state);
   host::WindowPtr Wrap(const std::shared_ptr<FakeWindowState>& state);
   std::shared_ptr<FakeWorkbookState> Find(std::string_view name) const;
@@ -145,6 +190,10 @@ class FakeExcel final : public host::IApplication {
   std::string DefaultExtension() const;
   // Shows a modal window of Excel's and lets time pass until the user answers it.
   void RunModal(std::string_view class_name, std::string_view title);
+  void BuildCommandBars();
+  void RefreshWindowMenu(FakeControlState& menu);
+  bool HideFileExtensions() const;
+  bool Editing() const;
 
   HostCalls& calls_;
   std::vector<std::shared_ptr<FakeWorkbookState>> workbooks_;
@@ -160,6 +209,11 @@ class FakeExcel final : public host::IApplication {
   FakeWindowSystem* windows_ = nullptr;
   FakeClock* clock_ = nullptr;
   int modal_depth_ = 0;
+  bool screen_updating_ = true;
+  std::uint64_t window_serial_ = 0;
+  FakeCommandBars command_bars_{calls_};
+  FakeRegistry* registry_ = nullptr;
+  FakeAccessibility* accessibility_ = nullptr;
 };
 
 }  // namespace vestrano::fake

@@ -119,6 +119,22 @@ std::pair<int, int> FakeTabControl::ItemSpan(int index) const {
   return {left, index < Count() ? left + width(index) : left};
 }
 
+void FakeTabControl::Press(int button, int x, int y) {
+  // Kept alive: the events may rebuild the row or unload the form.
+  const auto self = shared_from_this();
+  std::shared_ptr<FakeTabItemState> hit;
+  for (int i = 0; i < Count() && y >= 0; ++i) {
+    const auto [left, right] = ItemSpan(i);
+    if (x >= left && x < right) hit = items_[static_cast<std::size_t>(i)];
+  }
+  if (button == 1 && hit) {
+    bool cancel = false;
+    if (sink_) sink_->BeforeItemClick(Wrap(hit), cancel);
+    if (!cancel && hit->alive) Select(hit);
+  }
+  if (sink_) sink_->MouseUp(button, 0, static_cast<float>(x), static_cast<float>(y));
+}
+
 std::string FakeTabControl::Describe() const {
   if (items_.empty()) return "(none)";
   std::string out;

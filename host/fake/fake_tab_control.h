@@ -55,6 +55,11 @@ class FakeTabControl final : public host::ITabControl,
   // each as wide as its caption needs, so that a click can be aimed at one.
   std::pair<int, int> ItemSpan(int index) const;
 
+  // The user presses and releases `button` (1 left, 2 right, 4 middle) at (x, y): a left click on
+  // a tab raises BeforeItemClick, then selects the tab (SelectedChanged when it changes) unless
+  // cancelled; every click ends with MouseUp. The strip never takes the keyboard focus.
+  void Press(int button, int x, int y);
+
   // Used by the item wrappers.
   bool Select(const std::shared_ptr<FakeTabItemState>& item);
   std::optional<int> IndexOf(const FakeTabItemState& item) const;

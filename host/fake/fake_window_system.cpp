@@ -119,6 +119,11 @@ std::optional<std::string> FakeWindowSystem::ClassNameOf(Hwnd hwnd) {
   return Get(hwnd)->class_name;
 }
 
+std::optional<std::string> FakeWindowSystem::WindowTextOf(Hwnd hwnd) {
+  if (!calls_.Enter("Windows.WindowTextOf") || !Get(hwnd)) return std::nullopt;
+  return Get(hwnd)->title;
+}
+
 host::WindowProcRef FakeWindowSystem::RefOf(host::WindowProc proc) {
   auto it = std::find(procs_.begin(), procs_.end(), proc);
   if (it == procs_.end()) it = procs_.insert(procs_.end(), proc);

@@ -62,6 +62,7 @@ class FakeWindowSystem final : public host::IWindowSystem {
   Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
                        std::optional<std::string_view> title) override;
   std::optional<std::string> ClassNameOf(Hwnd hwnd) override;
+  std::optional<std::string> WindowTextOf(Hwnd hwnd) override;
   // Subclasses chain as the Windows adapter chains them: a procedure taken out while a later one
   // stays in front becomes a pass-through to its previous, and subclassing with it again makes
   // it active in that place. Refs stay valid for the life of the fake; CallPreviousProc of an

@@ -42,6 +42,31 @@ HRESULT InvokeWithArgs(IDispatch* object, DISPID id, WORD flags,
   return hr;
 }
 
+HRESULT PutWithValue(IDispatch* object, DISPID id, const VARIANT& value) {
+  if (!object) return E_POINTER;
+  // A shallow copy, as for the [in] arguments above.
+  VARIANT arg = value;
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&arg, &named, 1, 1};
+  EXCEPINFO exception{};
+  UINT bad_arg = 0;
+  const HRESULT hr = object->Invoke(id, IID_NULL, kAutomationLocale, DISPATCH_PROPERTYPUT, &params,
+                                    nullptr, &exception, &bad_arg);
+  UniqueBstr source;
+  UniqueBstr description;
+  UniqueBstr help_file;
+  source.Reset(exception.bstrSource);
+  description.Reset(exception.bstrDescription);
+  help_file.Reset(exception.bstrHelpFile);
+  return hr;
+}
+
+bool DispatchObject::PutProperty(std::wstring_view name, const VARIANT& value) {
+  if (!object_) return false;
+  const auto id = names_->Find(object_.Get(), name);
+  return id && SUCCEEDED(PutWithValue(object_.Get(), *id, value));
+}
+
 std::optional<UniqueVariant> DispatchObject::Invoke(std::wstring_view name, WORD flags,
                                                     std::initializer_list<const VARIANT*> args) {
   if (!object_) return std::nullopt;

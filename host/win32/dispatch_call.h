@@ -44,6 +44,8 @@ class DispatchObject {
                                            std::initializer_list<const VARIANT*> args = {});
   std::optional<UniqueVariant> CallMethod(std::wstring_view name,
                                           std::initializer_list<const VARIANT*> args = {});
+  // Sets the property; false when the member is unknown or the call failed.
+  bool PutProperty(std::wstring_view name, const VARIANT& value);
   // DISPID_NEWENUM: every item of a collection in the collection's order.
   std::optional<std::vector<UniqueVariant>> Enumerate();
 
@@ -64,5 +66,7 @@ class DispatchObject {
 // IDispatch::Invoke with arguments in declaration order; the result in `result` when given.
 HRESULT InvokeWithArgs(IDispatch* object, DISPID id, WORD flags,
                        std::initializer_list<const VARIANT*> args, VARIANT* result);
+// DISPATCH_PROPERTYPUT of one value, passed as the named argument DISPID_PROPERTYPUT.
+HRESULT PutWithValue(IDispatch* object, DISPID id, const VARIANT& value);
 
 }  // namespace vestrano::win32

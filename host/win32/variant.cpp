@@ -31,6 +31,20 @@ UniqueVariant UniqueVariant::FromInt(LONG value) {
   return out;
 }
 
+UniqueVariant UniqueVariant::FromBool(bool value) {
+  UniqueVariant out;
+  out.v_.vt = VT_BOOL;
+  out.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return out;
+}
+
+UniqueVariant UniqueVariant::Missing() {
+  UniqueVariant out;
+  out.v_.vt = VT_ERROR;
+  out.v_.scode = DISP_E_PARAMNOTFOUND;
+  return out;
+}
+
 UniqueVariant UniqueVariant::FromString(std::string_view utf8) {
   UniqueVariant out;
   out.v_.vt = VT_BSTR;

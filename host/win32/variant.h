@@ -59,7 +59,11 @@ class UniqueVariant {
   ~UniqueVariant() { Clear(); }
 
   static UniqueVariant FromInt(LONG value);
+  static UniqueVariant FromBool(bool value);
   static UniqueVariant FromString(std::string_view utf8);
+  // An optional argument left out (VT_ERROR, DISP_E_PARAMNOTFOUND), as Automation marks one
+  // that is skipped before a later one.
+  static UniqueVariant Missing();
 
   VARIANT* Get() { return &v_; }
   const VARIANT* Get() const { return &v_; }

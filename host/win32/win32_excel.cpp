@@ -5,6 +5,7 @@
 
 #include "host/win32/dispatch_call.h"
 #include "host/win32/win32_app_events.h"
+#include "host/win32/win32_command_bars.h"
 
 namespace vestrano::win32 {
 namespace {
@@ -53,6 +54,12 @@ class Win32Application final : public host::IApplication {
   }
   host::WorkbookPtr ActiveWorkbook() override {
     return MakeWin32Workbook(object_.GetDispatch(L"ActiveWorkbook"));
+  }
+  host::CommandBarsPtr CommandBars() override {
+    return MakeWin32CommandBars(object_.GetDispatch(L"CommandBars"));
+  }
+  bool SetScreenUpdating(bool on) override {
+    return object_.PutProperty(L"ScreenUpdating", *UniqueVariant::FromBool(on).Get());
   }
   std::unique_ptr<host::IEventConnection> ConnectEvents(host::IAppEvents& sink) override {
     return ConnectAppEvents(object_.Get(), sink);

@@ -73,6 +73,7 @@ class Win32Workbook final : public host::IWorkbook {
     auto windows = object_.GetDispatch(L"Windows");
     return windows ? std::make_shared<Win32Windows>(std::move(windows)) : nullptr;
   }
+  bool Activate() override { return object_.CallMethod(L"Activate").has_value(); }
 
  private:
   DispatchObject object_;

@@ -5,7 +5,9 @@
 
 #include "host/diagnostics.h"
 #include "host/platform.h"
+#include "host/win32/win32_accessibility.h"
 #include "host/win32/win32_hooks.h"
+#include "host/win32/win32_processes.h"
 #include "host/win32/win32_registry.h"
 #include "host/win32/win32_tab_placeholder.h"
 #include "host/win32/win32_timers.h"
@@ -22,6 +24,8 @@ struct Adapters {
   Win32Timers timers;
   Win32Clock clock;
   Win32Hooks hooks;
+  Win32Accessibility accessibility;
+  Win32Processes processes;
 };
 
 constinit Adapters* g_adapters = nullptr;
@@ -36,6 +40,8 @@ void Install(HINSTANCE module) {
   platform.timers = &g_adapters->timers;
   platform.clock = &g_adapters->clock;
   platform.hooks = &g_adapters->hooks;
+  platform.accessibility = &g_adapters->accessibility;
+  platform.processes = &g_adapters->processes;
 }
 
 void Uninstall() noexcept {

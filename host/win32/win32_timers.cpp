@@ -53,4 +53,12 @@ std::uint32_t Win32Clock::GetCurrentThreadId() {
   return ::GetCurrentThreadId();
 }
 
+std::uint32_t Win32Clock::GetTickCount() {
+  return ::GetTickCount();
+}
+
+std::uint32_t Win32Clock::GetDoubleClickTime() {
+  return ::GetDoubleClickTime();
+}
+
 }  // namespace vestrano::win32

@@ -30,6 +30,8 @@ class Win32Timers final : public host::ITimers {
 class Win32Clock final : public host::IClock {
  public:
   std::uint32_t GetCurrentThreadId() override;
+  std::uint32_t GetTickCount() override;
+  std::uint32_t GetDoubleClickTime() override;
 };
 
 }  // namespace vestrano::win32

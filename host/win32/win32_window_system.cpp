@@ -105,6 +105,15 @@ std::optional<std::string> Win32WindowSystem::ClassNameOf(Hwnd hwnd) {
   return WideToUtf8({buffer, static_cast<std::size_t>(length)});
 }
 
+std::optional<std::string> Win32WindowSystem::WindowTextOf(Hwnd hwnd) {
+  // Only the start of a title is ever compared; a longer one is cut, as GetWindowText cuts it.
+  wchar_t buffer[256];
+  SetLastError(ERROR_SUCCESS);
+  const int length = GetWindowTextW(ToHwnd(hwnd), buffer, static_cast<int>(std::size(buffer)));
+  if (length <= 0 && GetLastError() != ERROR_SUCCESS) return std::nullopt;
+  return WideToUtf8({buffer, static_cast<std::size_t>(length > 0 ? length : 0)});
+}
+
 host::WindowProcRef Win32WindowSystem::SubclassWindow(Hwnd hwnd, host::WindowProc proc) {
   const HWND window = ToHwnd(hwnd);
   const WNDPROC previous = InstallSubclass(window, proc);

@@ -25,6 +25,7 @@ class Win32WindowSystem final : public host::IWindowSystem {
   Hwnd FindChildWindow(Hwnd parent, Hwnd after, std::optional<std::string_view> class_name,
                        std::optional<std::string_view> title) override;
   std::optional<std::string> ClassNameOf(Hwnd hwnd) override;
+  std::optional<std::string> WindowTextOf(Hwnd hwnd) override;
   host::WindowProcRef SubclassWindow(Hwnd hwnd, host::WindowProc proc) override;
   bool UnsubclassWindow(Hwnd hwnd, host::WindowProc proc, host::WindowProcRef previous) override;
   std::intptr_t CallPreviousProc(host::WindowProcRef previous, Hwnd hwnd, std::uint32_t message,

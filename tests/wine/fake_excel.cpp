@@ -163,9 +163,8 @@ FakeApplication::FakeApplication(HWND main_window)
   Add(L"ScreenUpdating", 0x17E, flag(screen_updating_));
   AddGetter(L"Workbooks", 0x23C, [this](VARIANT* r) { SetDispatch(r, workbooks_.Get()); });
   AddGetter(L"ActiveWorkbook", 0x134, [this](VARIANT* r) { SetDispatch(r, workbook_.Get()); });
-  // The test's Excel has no command bars: the add-in must go on without them.
-  Add(L"CommandBars", 0x59F,
-      [](WORD, const std::vector<VARIANT*>&, VARIANT*) { return E_NOTIMPL; });
+  command_bars_ = ComPtr<FakeCommandBars>::Adopt(new FakeCommandBars());
+  AddGetter(L"CommandBars", 0x59F, [this](VARIANT* r) { SetDispatch(r, command_bars_.Get()); });
 }
 
 void* FakeApplication::QueryOther(REFIID iid) {

@@ -1,11 +1,13 @@
 // A minimal Excel of the test's own: an Application over a real main window, one visible
-// workbook with one window, a sheet, and the connection point for Excel's application events.
+// workbook with one window, a sheet, minimal command bars, and the connection point for Excel's
+// application events.
 // Just the members that the add-in reads at connection and in its event handlers.
 #pragma once
 
 #include <map>
 #include <vector>
 
+#include "tests/wine/fake_command_bars.h"
 #include "tests/wine/fake_dispatch.h"
 
 namespace wine_test {
@@ -18,6 +20,7 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
   explicit FakeApplication(HWND main_window);
 
   FakeWorkbook* Workbook() const { return workbook_.Get(); }
+  FakeCommandBars* CommandBars() const { return command_bars_.Get(); }
   // The sheet of the workbook, as events carry it.
   IDispatch* Sheet() const { return sheet_.Get(); }
   // Sinks currently advised on the AppEvents connection point.
@@ -48,6 +51,7 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
   ComPtr<IDispatch> workbooks_;
   ComPtr<IDispatch> sheet_;
   ComPtr<IConnectionPoint> connection_point_;
+  ComPtr<FakeCommandBars> command_bars_;
   std::map<DWORD, ComPtr<IDispatch>> sinks_;
   DWORD next_cookie_ = 1;
   bool show_in_taskbar_ = true;

@@ -12,6 +12,7 @@
 #include "tests/wine/fake_excel.h"
 #include "tests/wine/gdi_checks.h"
 #include "tests/wine/kept_registration_checks.h"
+#include "tests/wine/menu_checks.h"
 #include "tests/wine/registry_checks.h"
 #include "tests/wine/subclass_chain_checks.h"
 #include "tests/wine/teardown_checks.h"
@@ -71,6 +72,7 @@ void CheckAddinObject(Checks& checks) {
     auto excel = ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main()));
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
+    CheckWorkbookMenus(checks, addin.Get(), excel.Get());
     CheckStripPaintGivesBackGdi(checks, addin.Get(), windows, excel.Get());
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
     DisconnectWithWatchPending(checks, addin.Get(), excel.Get());

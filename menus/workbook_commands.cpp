@@ -1,0 +1,179 @@
+// The workbook commands. The loops walk the workbook names taken at the start of each pass, so
+// that a workbook closed or renamed on the way never makes them skip the next one.
+#include "menus/workbook_commands.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
+#include "core/workbook_queries.h"
+#include "host/platform.h"
+#include "host/registry.h"
+#include "menus/builtin_commands.h"
+#include "winhook/desk_strip.h"
+
+namespace vestrano {
+namespace {
+
+std::vector<std::string> WorkbookNames() {
+  std::vector<std::string> names;
+  auto& app = Shared().oExcelApp;
+  auto workbooks = app ? app->Workbooks() : nullptr;
+  auto all = workbooks ? workbooks->Enumerate() : std::nullopt;
+  if (!all) return names;
+  for (const auto& workbook : *all) {
+    if (auto name = workbook ? workbook->Name() : std::nullopt) names.push_back(std::move(*name));
+  }
+  return names;
+}
+
+host::WorkbookPtr WorkbookNamed(std::string_view name) {
+  auto& app = Shared().oExcelApp;
+  auto workbooks = app ? app->Workbooks() : nullptr;
+  return workbooks ? workbooks->Item(name) : nullptr;
+}
+
+std::optional<std::string> ActiveName() {
+  auto& app = Shared().oExcelApp;
+  auto active = app ? app->ActiveWorkbook() : nullptr;
+  return active ? active->Name() : std::nullopt;
+}
+
+void SetScreenUpdating(bool on) {
+  if (auto& app = Shared().oExcelApp) app->SetScreenUpdating(on);
+}
+
+void RebuildTabs(std::string_view select) {
+  if (const auto& form = Shared().oTabForm) form->UpdateMenu(select);
+}
+
+void SaveAll() {
+  auto& shared = Shared();
+  std::string sCur = ActiveName().value_or("");
+  const ScopedFlag batch(shared.bBatchClose);
+  for (const auto& name : WorkbookNames()) {
+    if (!IsWorkbookVisible(name)) continue;
+    auto workbook = WorkbookNamed(name);
+    if (!workbook) continue;
+    workbook->Activate();
+    RunBuiltInCommand(host::kControlSave);
+    // A first save gives the workbook a name of its own, and the selection follows it.
+    if (name == sCur) {
+      if (auto now = workbook->Name()) sCur = std::move(*now);
+    }
+  }
+  // Still inside the batch: the selection this makes may activate the first workbook again,
+  // and that activation must not rebuild the row a second time.
+  RebuildTabs(sCur);
+}
+
+void CloseOther() {
+  auto& shared = Shared();
+  {
+    const ScopedFlag batch(shared.bBatchClose);
+    const auto sActive = ActiveName();
+    SetScreenUpdating(false);
+    // Without the name of the workbook to keep, any close could be the wrong one.
+    for (const auto& name : sActive ? WorkbookNames() : std::vector<std::string>{}) {
+      if (!IsWorkbookVisible(name) || name == sActive) continue;
+      auto workbook = WorkbookNamed(name);
+      for (int attempt = 0; workbook && attempt < kMaxActivations; ++attempt) {
+        workbook->Activate();
+        if (ActiveName() == name) break;
+      }
+      break;
+    }
+    for (const auto& name : sActive ? WorkbookNames() : std::vector<std::string>{}) {
+      if (!IsWorkbookVisible(name) || name == sActive) continue;
+      auto workbook = WorkbookNamed(name);
+      if (!workbook) continue;
+      workbook->Activate();
+      // Close acts on whatever is active: when the activation did not take, it would close the
+      // workbook the user asked to keep.
+      if (ActiveName() == name) RunBuiltInCommand(host::kControlClose);
+    }
+  }
+  RebuildTabs({});
+  SetScreenUpdating(true);
+}
+
+void CloseAll() {
+  auto& shared = Shared();
+  {
+    const ScopedFlag batch(shared.bBatchClose);
+    SetScreenUpdating(false);
+    for (const auto& name : WorkbookNames()) {
+      if (!IsWorkbookVisible(name)) continue;
+      if (auto workbook = WorkbookNamed(name)) workbook->Activate();
+      RunBuiltInCommand(host::kControlClose);
+    }
+  }
+  RebuildTabs({});
+  SetScreenUpdating(true);
+}
+
+void OpenDir() {
+  auto& app = Shared().oExcelApp;
+  auto active = app ? app->ActiveWorkbook() : nullptr;
+  const auto name = active ? active->Name() : std::nullopt;
+  const auto full_name = active ? active->FullName() : std::nullopt;
+  // A workbook never saved has no folder; its full name is its bare name.
+  if (!name || !full_name || *full_name == *name) return;
+  auto* processes = host::CurrentPlatform().processes;
+  // Quoted, so that a comma or a blank in the path is not taken for a switch of Explorer's.
+  if (processes) processes->StartProcess(std::string(kOpenDirCommand) + '"' + *full_name + '"');
+}
+
+}  // namespace
+
+void RunWorkbookCommand(std::string_view parameter) {
+  if (parameter == "Close") {
+    RunBuiltInCommand(host::kControlClose);
+  } else if (parameter == "Save") {
+    RunBuiltInCommand(host::kControlSave);
+  } else if (parameter == "SaveAll") {
+    SaveAll();
+  } else if (parameter == "SaveAs") {
+    RunBuiltInCommand(host::kControlSaveAs);
+  } else if (parameter == "CloseOther") {
+    CloseOther();
+  } else if (parameter == "CloseAll") {
+    CloseAll();
+  } else if (parameter == "OpenDir") {
+    OpenDir();
+  } else if (parameter == "Option") {
+    // The options dialog opens here once the dialogs exist; until then the item does nothing.
+  } else if (parameter == "New") {
+    RunBuiltInCommand(host::kControlNew);
+  }
+}
+
+void oBtnExcel_Click(const host::CommandBarControlPtr& Ctrl) {
+  auto parameter = Ctrl ? Ctrl->Parameter() : std::nullopt;
+  if (parameter) RunWorkbookCommand(*parameter);
+}
+
+void oBtnOptionTab_Click(const host::CommandBarControlPtr& Ctrl) {
+  auto& shared = Shared();
+  const auto state = Ctrl ? Ctrl->State() : std::nullopt;
+  if (!state) return;
+  if (*state != host::kButtonDown) {
+    SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword,
+                std::int32_t{0});
+    shared.bTabShow = 0;
+    if (!Ctrl->SetState(host::kButtonDown)) return;
+    SubclassDesk();
+    return;
+  }
+  if (!Ctrl->SetState(host::kButtonUp)) return;
+  SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword,
+              std::int32_t{1});
+  shared.bTabShow = 1;
+  if (!shared.oTabForm || !shared.oTabForm->Hide()) return;
+  UnsubclassDesk();
+}
+
+}  // namespace vestrano
