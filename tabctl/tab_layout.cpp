@@ -11,7 +11,7 @@ namespace {
 
 int NaturalWidth(int caption_width, const TabMetrics& m) {
   const int icon = m.icon_size > 0 ? m.icon_size + m.icon_gap : 0;
-  const int natural = 2 * m.padding + m.overlap + icon + std::max(caption_width, 0);
+  const int natural = 2 * m.padding + std::max(m.overlap, 0) + icon + std::max(caption_width, 0);
   return std::clamp(natural, std::min(m.min_tab_width, m.max_tab_width), m.max_tab_width);
 }
 
@@ -96,7 +96,7 @@ StripLayout LayoutStrip(const std::vector<int>& caption_widths, int width, int h
     const int w = widths.tabs[static_cast<std::size_t>(i)];
     slot.left = x;
     slot.right = x + w;
-    slot.text_width = std::max(0, w - 2 * m.padding - m.overlap - icon);
+    slot.text_width = std::max(0, w - 2 * m.padding - std::max(m.overlap, 0) - icon);
     slot.visible = i >= layout.first && slot.left < layout.tab_area_right;
     slot.whole = slot.visible && slot.right <= layout.tab_area_right;
     x += w - m.overlap;

@@ -32,9 +32,9 @@ inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
 inline constexpr int kMiddleButton = 4;
 
-class ITabStripEvents {
+class IStripEvents {
  public:
-  virtual ~ITabStripEvents() = default;
+  virtual ~IStripEvents() = default;
   virtual void BeforeItemClick(ItemId item, bool& cancel) = 0;
   virtual void SelectedChanged(ItemId item) = 0;
   // x and y in the control's client pixels, the units HitTest takes.
@@ -43,7 +43,7 @@ class ITabStripEvents {
 
 class TabStripModel {
  public:
-  void SetEvents(ITabStripEvents* events) { events_ = events; }
+  void SetEvents(IStripEvents* events) { events_ = events; }
 
   int Count() const { return static_cast<int>(items_.size()); }
   const TabItem& At(int index) const { return items_.at(static_cast<std::size_t>(index)); }
@@ -87,7 +87,7 @@ class TabStripModel {
  private:
   std::vector<TabItem> items_;
   std::optional<ItemId> selected_;
-  ITabStripEvents* events_ = nullptr;
+  IStripEvents* events_ = nullptr;
   ItemId next_id_ = 1;
   std::uint64_t generation_ = 0;
   int first_ = 0;

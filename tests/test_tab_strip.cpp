@@ -98,7 +98,7 @@ TEST(TabLayout, HitTestAndReveal) {
 
 // Records the events of the strip, and can rebuild the row from inside SelectedChanged as the
 // tab bar does when the workbook it activates raises Excel's events.
-struct Recorder : ITabStripEvents {
+struct Recorder : IStripEvents {
   void BeforeItemClick(ItemId item, bool& cancel) override {
     log += "before:" + Name(item) + " ";
     cancel = cancel_next;
