@@ -64,6 +64,11 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   wineserver -w
 fi
 [[ -f $WINEPREFIX/system.reg ]] || { echo "test-wine: Wine prefix creation failed" >&2; exit 1; }
+# Screen readers in another process reach the tab strip's IAccessible through oleacc's proxy,
+# which Windows registers when it installs and Wine's prefix does not.
+"$wine64" regsvr32 /s oleacc.dll >/dev/null 2>&1 || true
+if [[ -n $wine32 ]]; then "$wine32" regsvr32 /s oleacc.dll >/dev/null 2>&1 || true; fi
+wineserver -w
 
 # Wine's default prefix maps the Unix root to drive Z:. (winepath would start Wine outside the
 # X server, and the desktop process it leaves behind would keep later windows from appearing.)

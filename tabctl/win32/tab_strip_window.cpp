@@ -262,7 +262,11 @@ LRESULT TabStripWindow::OnGetObject(WPARAM wparam, LPARAM lparam) {
   }
   if (!accessible_) accessible_ = TabAccessible::Create(this, &model_, owner_);
   if (!accessible_) return 0;
-  return LresultFromObject(IID_IAccessible, wparam, accessible_.Get());
+  // Wine's AccessibleObjectFromWindow asks with 0xFFFFFFFF, which its own LresultFromObject
+  // refuses, and reads the answer back as if 0 had been asked; Windows never sends that value.
+  if (static_cast<DWORD>(wparam) == 0xFFFFFFFFu) wparam = 0;
+  // __uuidof, not IID_IAccessible: the 64-bit liboleacc.a resolves that name to an import thunk.
+  return LresultFromObject(__uuidof(IAccessible), wparam, accessible_.Get());
 }
 
 void TabStripWindow::OnDestroy() {

@@ -111,13 +111,12 @@ class FakeConnectionPoint final
 
 }  // namespace
 
-FakeWorkbook::FakeWorkbook(const wchar_t* name) : FakeDispatch("Workbook") {
+FakeWorkbook::FakeWorkbook(const WorkbookSpec& spec) : FakeDispatch("Workbook") {
   auto window = ComPtr<FakeWindow>::Adopt(new FakeWindow());
   windows_ = ComPtr<IDispatch>::Adopt(new FakeCollection<FakeWindow>("Windows", {{L"", window}}));
-  const std::wstring text = name;
-  AddGetter(L"Name", 0x6E, [text](VARIANT* r) { SetString(r, text.c_str()); });
-  AddGetter(L"FullName", 0x121, [text](VARIANT* r) { SetString(r, text.c_str()); });
-  AddGetter(L"Saved", 0x12A, [](VARIANT* r) { SetBool(r, true); });
+  AddGetter(L"Name", 0x6E, [spec](VARIANT* r) { SetString(r, spec.name.c_str()); });
+  AddGetter(L"FullName", 0x121, [spec](VARIANT* r) { SetString(r, spec.full_name.c_str()); });
+  AddGetter(L"Saved", 0x12A, [spec](VARIANT* r) { SetBool(r, spec.saved); });
   AddGetter(L"Windows", 0x1AE, [this](VARIANT* r) { SetDispatch(r, windows_.Get()); });
   Add(L"Activate", 0x130, [this](WORD, const std::vector<VARIANT*>&, VARIANT*) {
     ++activations_;
@@ -126,10 +125,17 @@ FakeWorkbook::FakeWorkbook(const wchar_t* name) : FakeDispatch("Workbook") {
 }
 
 FakeApplication::FakeApplication(HWND main_window)
+    : FakeApplication(main_window, {{L"Book1", L"Book1", true}}, 0) {}
+
+FakeApplication::FakeApplication(HWND main_window, const std::vector<WorkbookSpec>& workbooks,
+                                 std::size_t active)
     : FakeDispatch("Application"), main_window_(main_window) {
-  workbook_ = ComPtr<FakeWorkbook>::Adopt(new FakeWorkbook(L"Book1"));
-  workbooks_ = ComPtr<IDispatch>::Adopt(
-      new FakeCollection<FakeWorkbook>("Workbooks", {{L"Book1", workbook_}}));
+  std::vector<std::pair<std::wstring, ComPtr<FakeWorkbook>>> all;
+  for (const auto& spec : workbooks) {
+    all.emplace_back(spec.name, ComPtr<FakeWorkbook>::Adopt(new FakeWorkbook(spec)));
+  }
+  workbook_ = all.at(active).second;
+  workbooks_ = ComPtr<IDispatch>::Adopt(new FakeCollection<FakeWorkbook>("Workbooks", all));
   sheet_ = ComPtr<IDispatch>::Adopt(new FakeSheet(workbook_.Get()));
   connection_point_ = ComPtr<IConnectionPoint>::Adopt(new FakeConnectionPoint(this));
 

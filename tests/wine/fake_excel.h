@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "tests/wine/fake_dispatch.h"
@@ -12,11 +13,21 @@ namespace wine_test {
 
 class FakeWorkbook;
 
+// One open workbook of the test's Excel.
+struct WorkbookSpec {
+  std::wstring name;
+  std::wstring full_name;  // the name itself for a workbook never saved
+  bool saved = true;
+};
+
 class FakeApplication final : public FakeDispatch, public IConnectionPointContainer {
  public:
-  // `main_window` is what Hwnd answers.
+  // `main_window` is what Hwnd answers. One saved workbook "Book1", or the given ones with the
+  // `active`th (0-based) active.
   explicit FakeApplication(HWND main_window);
+  FakeApplication(HWND main_window, const std::vector<WorkbookSpec>& workbooks, std::size_t active);
 
+  // The active workbook.
   FakeWorkbook* Workbook() const { return workbook_.Get(); }
   // The sheet of the workbook, as events carry it.
   IDispatch* Sheet() const { return sheet_.Get(); }
@@ -56,7 +67,7 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
 
 class FakeWorkbook final : public FakeDispatch {
  public:
-  explicit FakeWorkbook(const wchar_t* name);
+  explicit FakeWorkbook(const WorkbookSpec& spec);
   int Activations() const { return activations_; }
 
  private:

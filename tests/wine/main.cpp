@@ -1,8 +1,11 @@
 // vestrano_wine_test: takes Vestrano.dll through its life in a process of its own, as Excel
 // would, and checks each step: registration with regsvr32, creation from its ProgID, its COM
 // interfaces, connection to a small Excel of the test's own and disconnection, unloading, and
-// unregistration. Usage: vestrano_wine_test.exe <path of Vestrano.dll>
+// unregistration; and our tab strip module that it carries. With --right-edge, only where the tab
+// strip ends against the bar (run once per screen resolution).
+// Usage: vestrano_wine_test.exe <path of Vestrano.dll> [--right-edge]
 #include <cstdio>
+#include <string_view>
 
 #include "addin/win32/vestrano_ids.h"
 #include "tests/wine/checks.h"
@@ -14,6 +17,7 @@
 #include "tests/wine/kept_registration_checks.h"
 #include "tests/wine/registry_checks.h"
 #include "tests/wine/subclass_chain_checks.h"
+#include "tests/wine/tab_strip_checks.h"
 #include "tests/wine/teardown_checks.h"
 #include "tests/wine/typelib_checks.h"
 
@@ -48,7 +52,7 @@ void CheckServerLock(Checks& checks, const CLSID& clsid) {
 }
 
 // Creation, interfaces, connections, and what remains once the add-in is released.
-void CheckAddinObject(Checks& checks) {
+void CheckAddinObject(Checks& checks, const std::wstring& module_path) {
   CLSID clsid{};
   checks.Check(SUCCEEDED(CLSIDFromProgID(L"ExcelOrlendix.Vestranov3", &clsid)) &&
                    clsid == vestrano::win32::kClsidVestranov3,
@@ -72,6 +76,7 @@ void CheckAddinObject(Checks& checks) {
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
     CheckStripPaintGivesBackGdi(checks, addin.Get(), windows, excel.Get());
+    CheckTabsOnTheBar(checks, addin.Get(), windows, module_path);
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
     DisconnectWithWatchPending(checks, addin.Get(), excel.Get());
     checks.Check(CanUnloadNow() == S_FALSE, "DllCanUnloadNow says S_FALSE while the add-in lives");
@@ -115,7 +120,12 @@ int Run(const std::wstring& dll_argument) {
   CheckTypeLibRegistered(checks, dll_path);
   if (RunningUnderWine()) MirrorClassesToMachine(checks);
 
-  CheckAddinObject(checks);
+  const std::wstring module_path = ModuleBeside(dll_path);
+  CheckModuleCarried(checks, dll_path);
+  CheckModuleRegistration(checks, module_path);
+  CheckStripOnItsOwn(checks, module_path);
+  CheckAddinObject(checks, module_path);
+  RemoveInstalledModule(checks);
 
   if (RunningUnderWine()) RemoveMachineMirror(checks);
   const auto unregistered = RunRegsvr32(dll_path, true);
@@ -129,19 +139,45 @@ int Run(const std::wstring& dll_argument) {
   return checks.Finish();
 }
 
+// Registers the DLL, connects it at this process's screen resolution, checks where the tab strip
+// ends, and takes everything away again.
+int RunRightEdge(const std::wstring& dll_argument) {
+  Checks checks;
+  wchar_t full_path[MAX_PATH];
+  GetFullPathNameW(dll_argument.c_str(), MAX_PATH, full_path, nullptr);
+  const std::wstring dll_path = full_path;
+  RunRegsvr32(dll_path, false);
+  if (RunningUnderWine()) MirrorClassesToMachine(checks);
+  {
+    ComPtr<IDTExtensibility2> addin;
+    CoCreateInstance(vestrano::win32::kClsidVestranov3, nullptr, CLSCTX_INPROC_SERVER,
+                     __uuidof(IDTExtensibility2), addin.PutVoid());
+    ExcelWindows windows;
+    if (checks.Check(addin && windows.Main(), "the add-in and the test's Excel windows exist")) {
+      CheckRightEdge(checks, addin.Get(), windows, ModuleBeside(dll_path));
+    }
+  }
+  CoFreeUnusedLibrariesEx(0, 0);
+  RemoveInstalledModule(checks);
+  if (RunningUnderWine()) RemoveMachineMirror(checks);
+  RunRegsvr32(dll_path, true);
+  return checks.Finish();
+}
+
 }  // namespace
 }  // namespace wine_test
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: vestrano_wine_test.exe <path of Vestrano.dll>\n");
+  const bool right_edge = argc == 3 && std::wstring_view(argv[2]) == L"--right-edge";
+  if (argc != 2 && !right_edge) {
+    std::fprintf(stderr, "usage: vestrano_wine_test.exe <path of Vestrano.dll> [--right-edge]\n");
     return 2;
   }
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     std::fprintf(stderr, "vestrano_wine_test: COM would not start\n");
     return 2;
   }
-  const int result = wine_test::Run(argv[1]);
+  const int result = right_edge ? wine_test::RunRightEdge(argv[1]) : wine_test::Run(argv[1]);
   CoUninitialize();
   return result;
 }
