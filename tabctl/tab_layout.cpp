@@ -12,7 +12,8 @@ namespace {
 int NaturalWidth(int caption_width, const TabMetrics& m) {
   const int icon = m.icon_size > 0 ? m.icon_size + m.icon_gap : 0;
   const int natural = 2 * m.padding + std::max(m.overlap, 0) + icon + std::max(caption_width, 0);
-  return std::clamp(natural, std::min(m.min_tab_width, m.max_tab_width), m.max_tab_width);
+  // Short captions keep short tabs; min_tab_width only limits how far long ones shrink.
+  return std::min(natural, m.max_tab_width);
 }
 
 // Width of the row of tabs [begin, end) when each is capped at `cap`.

@@ -16,7 +16,7 @@ struct TabMetrics {
   int icon_gap = 3;         // between icon and caption
   int overlap = 0;          // how far a tab reaches under its neighbour (slanted sides); < 0: a gap
   int row_start = 0;        // the first tab's left edge
-  int min_tab_width = 60;   // tabs shrink down to this before the row scrolls
+  int min_tab_width = 60;   // long tabs shrink down to this before the row scrolls
   int max_tab_width = 220;  // no tab is wider; its caption is ellipsized
   int arrow_width = 16;     // each of the two scroll buttons
 };

@@ -15,7 +15,8 @@
 namespace vestrano::tabctl {
 namespace {
 
-// padding 5, no icon, overlap 4, row starts at 2, tabs 40..100 wide, arrows 16.
+// padding 5, no icon, overlap 4, row starts at 2, tabs at most 100 wide and shrunk to no less
+// than 40, arrows 16.
 TabMetrics Metrics() {
   TabMetrics m;
   m.padding = 5;
@@ -42,13 +43,13 @@ TEST(TabLayout, FitsShrinksThenScrolls) {
   const std::vector<int> captions{20, 50, 200};
   auto wide = LayoutStrip(captions, 400, 24, Metrics(), 0);
   EXPECT_FALSE(wide.scrolls);
-  EXPECT_EQ(Spans(wide), "2-42 38-102 98-198 ");  // 34 grows to the minimum 40; 214 capped
+  EXPECT_EQ(Spans(wide), "2-36 32-96 92-192 ");  // 214 is capped at 100
   EXPECT_EQ(wide.tabs[2].text_width, 100 - 10 - 4);
 
-  // 160 pixels: the widest tabs give way first, the short one keeps its width.
+  // 160 pixels: the widest tab gives way first, the shorter ones keep their widths.
   auto narrow = LayoutStrip(captions, 160, 24, Metrics(), 0);
   EXPECT_FALSE(narrow.scrolls);
-  EXPECT_EQ(Spans(narrow), "2-42 38-101 97-160 ");
+  EXPECT_EQ(Spans(narrow), "2-36 32-96 92-160 ");
 
   // Ten tabs cannot fit even at the minimum: the row scrolls behind two arrows.
   const std::vector<int> many(10, 200);
@@ -160,7 +161,7 @@ struct Strip {
 };
 
 TEST(TabStripModel, ClickRaisesEventsInOrder) {
-  Strip strip(3, 20);  // tabs at 2-42, 38-78, 74-114
+  Strip strip(3, 20);  // tabs at 2-36, 32-66, 62-96
   strip.Click(kLeftButton, 50);
   EXPECT_EQ(strip.recorder.log, "before:t1 selected:t1 up:1@50,5 ");
   // Clicking the selected tab again changes nothing: no SelectedChanged.

@@ -54,12 +54,13 @@ Palette PaletteFor(const Look& look) {
   const COLORREF dark = look.header_face_dark.value_or(RGB(215, 230, 247));
   const COLORREF light = look.header_face_light.value_or(RGB(164, 195, 235));
   const COLORREF normal = look.button_normal.value_or(RGB(221, 237, 249));
+  // Unselected tabs take the scheme's tone, so that the white selected tab stands out.
   return {dark,
           Mix(dark, light, 0.55),
-          Mix(normal, kWhite, 0.55),
-          normal,
+          Mix(normal, kWhite, 0.25),
+          Mix(normal, light, 0.5),
           kWhite,
-          Mix(kWhite, normal, 0.35),
+          kWhite,
           Mix(light, kBlack, 0.45),
           RGB(0, 0, 0),
           Mix(light, kBlack, 0.6),
@@ -243,7 +244,7 @@ TabMetrics MetricsFor(const Look& look, int dpi, int row_start, int icon_size) {
   m.icon_size = look.show_icons ? icon_size : 0;
   m.icon_gap = Scaled(4, dpi);
   m.row_start = row_start;
-  m.min_tab_width = Scaled(76, dpi);
+  m.min_tab_width = Scaled(112, dpi);
   m.max_tab_width = Scaled(240, dpi);
   m.arrow_width = Scaled(15, dpi);
   switch (look.appearance) {

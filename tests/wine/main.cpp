@@ -2,8 +2,9 @@
 // would, and checks each step: registration with regsvr32, creation from its ProgID, its COM
 // interfaces, connection to a small Excel of the test's own and disconnection, unloading, and
 // unregistration; and our tab strip module that it carries. With --right-edge, only where the tab
-// strip ends against the bar (run once per screen resolution).
-// Usage: vestrano_wine_test.exe <path of Vestrano.dll> [--right-edge]
+// strip ends against the bar (run once per screen resolution); with --screenshots, the scenes of
+// scripts/screenshots.sh. Usage: vestrano_wine_test.exe <path of Vestrano.dll> [--right-edge|
+// --screenshots]
 #include <cstdio>
 #include <string_view>
 
@@ -16,6 +17,7 @@
 #include "tests/wine/gdi_checks.h"
 #include "tests/wine/kept_registration_checks.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/screenshots.h"
 #include "tests/wine/subclass_chain_checks.h"
 #include "tests/wine/tab_strip_checks.h"
 #include "tests/wine/teardown_checks.h"
@@ -168,16 +170,20 @@ int RunRightEdge(const std::wstring& dll_argument) {
 }  // namespace wine_test
 
 int wmain(int argc, wchar_t** argv) {
-  const bool right_edge = argc == 3 && std::wstring_view(argv[2]) == L"--right-edge";
-  if (argc != 2 && !right_edge) {
-    std::fprintf(stderr, "usage: vestrano_wine_test.exe <path of Vestrano.dll> [--right-edge]\n");
+  const std::wstring_view mode = argc == 3 ? argv[2] : L"";
+  if (argc < 2 || argc > 3 || (argc == 3 && mode != L"--right-edge" && mode != L"--screenshots")) {
+    std::fprintf(stderr,
+                 "usage: vestrano_wine_test.exe <path of Vestrano.dll> "
+                 "[--right-edge|--screenshots]\n");
     return 2;
   }
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     std::fprintf(stderr, "vestrano_wine_test: COM would not start\n");
     return 2;
   }
-  const int result = right_edge ? wine_test::RunRightEdge(argv[1]) : wine_test::Run(argv[1]);
+  const int result = mode == L"--right-edge"    ? wine_test::RunRightEdge(argv[1])
+                     : mode == L"--screenshots" ? wine_test::RunScreenshots(argv[1])
+                                                : wine_test::Run(argv[1]);
   CoUninitialize();
   return result;
 }
