@@ -17,7 +17,10 @@ Form_Vestrano::~Form_Vestrano() {
 std::intptr_t Form_Vestrano::FormWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
                                             std::intptr_t lparam) {
   auto* form = dynamic_cast<Form_Vestrano*>(Shared().oTabForm.get());
-  if (message == host::kWmSize && form && form->window_ == hwnd) form->Form_Resize();
+  const bool own = form && form->window_ == hwnd;
+  if (message == host::kWmSize && own) form->Form_Resize();
+  // The strip covers the whole form: erasing under it first would make every repaint flicker.
+  if (message == host::kWmEraseBkgnd && own && form->TabSeclect_) return 1;
   auto* windows = host::CurrentPlatform().windows;
   return windows ? windows->DefaultWindowProc(hwnd, message, wparam, lparam) : 0;
 }

@@ -13,7 +13,8 @@
 #include "tests/wine/fake_excel.h"
 #include "tests/wine/registry_checks.h"
 
-// After <windows.h>, which it builds on.
+// After <windows.h>, which they build on.
+#include <commctrl.h>
 #include <oleacc.h>
 
 namespace wine_test {
@@ -169,6 +170,29 @@ std::string ReadTabs(HWND strip) {
            (state >= 0 && (state & STATE_SYSTEM_SELECTED) ? "[" + name + "]" : name);
   }
   return out;
+}
+
+// The tooltip control of the strip, a pop-up window owned by the strip's top-level window.
+HWND FindTooltip(HWND strip) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{GetAncestor(strip, GA_ROOT), nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = L"";
+        GetClassNameW(hwnd, name, 64);
+        if (GetWindow(hwnd, GW_OWNER) == s->owner &&
+            CompareStringOrdinal(name, -1, TOOLTIPS_CLASSW, -1, TRUE) == CSTR_EQUAL) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND FindStrip(HWND main) {
@@ -391,6 +415,20 @@ void CheckStripOnItsOwn(Checks& checks, const std::wstring& module_path) {
       first->put_Selected(VARIANT_TRUE);
     }
     UpdateWindow(hwnd);
+    const HWND tooltip = FindTooltip(hwnd);
+    wchar_t tip_text[512] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = hwnd;
+    tool.uId = 1;
+    tool.lpszText = tip_text;
+    const LRESULT tools = tooltip ? SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0) : 0;
+    if (tooltip) SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    checks.Check(
+        tooltip && tools == static_cast<LRESULT>(captions.size()) &&
+            std::wstring(tip_text) == L"C:\\Data\\" + captions[1],
+        "a tooltip control owned by the strip has a tool per tab, with the full path",
+        Format("%ld tools; tab 2: %s", static_cast<long>(tools), Narrow(tip_text).c_str()));
     checks.Check(events->text == "selected:0 ",
                  "selecting an item raises SelectedChanged before it returns", events->text);
 
