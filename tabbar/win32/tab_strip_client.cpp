@@ -3,6 +3,7 @@
 // that no reference cycle keeps the strip (and its window) alive.
 #include "tabbar/win32/tab_strip_client.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 

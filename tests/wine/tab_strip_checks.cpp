@@ -172,26 +172,27 @@ std::string ReadTabs(HWND strip) {
   return out;
 }
 
+struct TooltipSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK MatchTooltip(HWND hwnd, LPARAM data) {
+  auto* search = reinterpret_cast<TooltipSearch*>(data);
+  wchar_t name[64] = L"";
+  GetClassNameW(hwnd, name, 64);
+  if (GetWindow(hwnd, GW_OWNER) == search->owner &&
+      CompareStringOrdinal(name, -1, TOOLTIPS_CLASSW, -1, TRUE) == CSTR_EQUAL) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The tooltip control of the strip, a pop-up window owned by the strip's top-level window.
 HWND FindTooltip(HWND strip) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{GetAncestor(strip, GA_ROOT), nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (GetWindow(hwnd, GW_OWNER) == s->owner &&
-            CompareStringOrdinal(name, -1, TOOLTIPS_CLASSW, -1, TRUE) == CSTR_EQUAL) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TooltipSearch search{GetAncestor(strip, GA_ROOT), nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchTooltip, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
