@@ -57,7 +57,8 @@ timeout 300 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     word=${word%$'\''\r'\''} h=${h%$'\''\r'\''}
     [[ $word == done ]] && break
     [[ $word == shot ]] || continue
-    xwd -root -silent | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage "$docs/$name.png"
+    xwd -root -silent | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage -strip \
+      -define png:exclude-chunks=date,time "png24:$docs/$name.png"
     echo "== screenshots: docs/$name.png"
     echo >&3
   done

@@ -287,8 +287,15 @@ void PaintStrip(HDC dc, const PaintInput& in) {
     const TabSlot& slot = layout.tabs[static_cast<std::size_t>(i)];
     if (!slot.visible) return;
     const TabShape shape = ShapeFor(in.look, g, slot, selected);
-    FillShape(rows, shape, selected ? palette.selected_near : palette.tab_near,
-              selected ? palette.selected_far : palette.tab_far);
+    // The tab under the pointer lightens, as Office's tabs do.
+    const bool hot = !selected && in.hot == i;
+    const COLORREF nearer = selected ? palette.selected_near
+                            : hot    ? Mix(palette.tab_near, kWhite, 0.5)
+                                     : palette.tab_near;
+    const COLORREF farther = selected ? palette.selected_far
+                             : hot    ? Mix(palette.tab_far, kWhite, 0.6)
+                                      : palette.tab_far;
+    FillShape(rows, shape, nearer, farther);
     OutlineShape(rows, shape, palette.border);
     if (selected) {
       // The selected tab is open towards the page.

@@ -48,6 +48,7 @@ struct PaintInput {
   const StripLayout* layout = nullptr;
   const std::vector<TabItem>* items = nullptr;
   std::optional<int> selected;
+  std::optional<int> hot;  // the tab under the mouse pointer
   Look look;
   HFONT font = nullptr;
   HIMAGELIST images = nullptr;

@@ -80,9 +80,9 @@ bool TabStripWindow::Create(HWND parent) {
   MakeFont();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                             nullptr, module_, nullptr);
+  tooltip_ = CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_NOANIMATE | TTS_NOFADE,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module_, nullptr);
   if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scaled(600, dpi_));
   return true;
 }
@@ -124,6 +124,8 @@ bool TabStripWindow::Place(double left_twips, double width_twips) {
 
 void TabStripWindow::Changed() {
   layout_valid_ = false;
+  // The row may have changed under the pointer; the next move lights the right tab.
+  hot_.reset();
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -226,6 +228,7 @@ void TabStripWindow::OnPaint() {
       input.layout = &layout;
       input.items = &model_.Items();
       input.selected = model_.SelectedIndex();
+      input.hot = hot_;
       input.look = look_;
       input.font = font_.Get();
       input.images = images_;
@@ -269,6 +272,16 @@ LRESULT TabStripWindow::OnGetObject(WPARAM wparam, LPARAM lparam) {
   return LresultFromObject(__uuidof(IAccessible), wparam, accessible_.Get());
 }
 
+void TabStripWindow::TrackHot(std::optional<int> hot) {
+  if (hot && !tracking_leave_) {
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+    tracking_leave_ = TrackMouseEvent(&track) != FALSE;
+  }
+  if (hot == hot_) return;
+  hot_ = hot;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void TabStripWindow::OnDestroy() {
   if (tooltip_) DestroyWindow(tooltip_);
   tooltip_ = nullptr;
@@ -303,11 +316,19 @@ LRESULT TabStripWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lparam) != hwnd_) model_.CancelButtons();
       return 0;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
       if (tooltip_) {
         MSG relayed{hwnd_, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
         SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
       }
+      const Hit hit = HitTestStrip(Layout(), GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam),
+                                   model_.SelectedIndex());
+      TrackHot(hit.kind == HitKind::kTab ? std::optional(hit.index) : std::nullopt);
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      tracking_leave_ = false;
+      TrackHot(std::nullopt);
       return 0;
     case WM_MOUSEWHEEL:
       model_.ScrollBy(GET_WHEEL_DELTA_WPARAM(wparam) > 0 ? -1 : 1, Layout());

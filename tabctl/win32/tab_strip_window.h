@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,7 @@ class TabStripWindow {
   void OnPaint();
   void OnButton(int button, bool down, WPARAM wparam, LPARAM lparam);
   void OnDestroy();
+  void TrackHot(std::optional<int> hot);
   void MakeFont();
   TabMetrics Metrics() const;
   std::vector<int> CaptionWidths();
@@ -81,8 +83,10 @@ class TabStripWindow {
   double width_twips_ = 0;
   bool layout_valid_ = false;
   StripLayout layout_;
-  int tools_ = 0;              // tooltip tools now registered, ids 0..tools_-1
-  std::wstring tooltip_text_;  // what the tooltip shows, kept until it asks again
+  std::optional<int> hot_;       // the tab under the pointer, lit up
+  bool tracking_leave_ = false;  // WM_MOUSELEAVE is asked for
+  int tools_ = 0;                // tooltip tools now registered, ids 0..tools_-1
+  std::wstring tooltip_text_;    // what the tooltip shows, kept until it asks again
   vestrano::win32::ComPtr<TabAccessible> accessible_;
 };
 
