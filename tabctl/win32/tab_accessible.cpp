@@ -123,25 +123,27 @@ HRESULT TabAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
 }
 
 HRESULT TabAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
-  if (!state) return E_POINTER;
-  VariantInit(state);
-  if (!model_ || !window_) return RPC_E_DISCONNECTED;
-  const LONG id = ChildOf(child);
-  if (id < 0) return E_INVALIDARG;
-  LONG bits = 0;
-  if (id != CHILDID_SELF) {
-    bits = STATE_SYSTEM_SELECTABLE;
-    if (model_->SelectedIndex() == id - 1) bits |= STATE_SYSTEM_SELECTED;
-    const StripLayout& layout = window_->Layout();
-    if (static_cast<std::size_t>(id - 1) >= layout.tabs.size() ||
-        !layout.tabs[static_cast<std::size_t>(id - 1)].visible) {
-      bits |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+  return GuardedHresult("a tab's accessible state", [&]() -> HRESULT {
+    if (!state) return E_POINTER;
+    VariantInit(state);
+    if (!model_ || !window_) return RPC_E_DISCONNECTED;
+    const LONG id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    LONG bits = 0;
+    if (id != CHILDID_SELF) {
+      bits = STATE_SYSTEM_SELECTABLE;
+      if (model_->SelectedIndex() == id - 1) bits |= STATE_SYSTEM_SELECTED;
+      const StripLayout& layout = window_->Layout();
+      if (static_cast<std::size_t>(id - 1) >= layout.tabs.size() ||
+          !layout.tabs[static_cast<std::size_t>(id - 1)].visible) {
+        bits |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+      }
+    } else if (!IsWindowVisible(window_->Handle())) {
+      bits = STATE_SYSTEM_INVISIBLE;
     }
-  } else if (!IsWindowVisible(window_->Handle())) {
-    bits = STATE_SYSTEM_INVISIBLE;
-  }
-  SetChild(state, bits);
-  return S_OK;
+    SetChild(state, bits);
+    return S_OK;
+  });
 }
 
 HRESULT TabAccessible::get_accHelp(VARIANT, BSTR* help) noexcept {
@@ -206,22 +208,24 @@ HRESULT TabAccessible::accSelect(LONG flags, VARIANT child) noexcept {
 
 HRESULT TabAccessible::accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                    VARIANT child) noexcept {
-  if (!left || !top || !width || !height) return E_POINTER;
-  *left = *top = *width = *height = 0;
-  if (!model_ || !window_) return RPC_E_DISCONNECTED;
-  const LONG id = ChildOf(child);
-  if (id < 0) return E_INVALIDARG;
-  RECT r{};
-  if (id == CHILDID_SELF) {
-    GetWindowRect(window_->Handle(), &r);
-  } else {
-    r = window_->TabScreenRect(id - 1);
-  }
-  *left = r.left;
-  *top = r.top;
-  *width = r.right - r.left;
-  *height = r.bottom - r.top;
-  return S_OK;
+  return GuardedHresult("a tab's accessible location", [&]() -> HRESULT {
+    if (!left || !top || !width || !height) return E_POINTER;
+    *left = *top = *width = *height = 0;
+    if (!model_ || !window_) return RPC_E_DISCONNECTED;
+    const LONG id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    RECT r{};
+    if (id == CHILDID_SELF) {
+      GetWindowRect(window_->Handle(), &r);
+    } else {
+      r = window_->TabScreenRect(id - 1);
+    }
+    *left = r.left;
+    *top = r.top;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return S_OK;
+  });
 }
 
 HRESULT TabAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end) noexcept {
@@ -256,17 +260,19 @@ HRESULT TabAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end) 
 }
 
 HRESULT TabAccessible::accHitTest(LONG x, LONG y, VARIANT* child) noexcept {
-  if (!child) return E_POINTER;
-  VariantInit(child);
-  if (!model_ || !window_) return RPC_E_DISCONNECTED;
-  POINT p{x, y};
-  RECT bounds{};
-  GetWindowRect(window_->Handle(), &bounds);
-  if (!PtInRect(&bounds, p)) return S_FALSE;
-  ScreenToClient(window_->Handle(), &p);
-  const Hit hit = HitTestStrip(window_->Layout(), p.x, p.y, model_->SelectedIndex());
-  SetChild(child, hit.kind == HitKind::kTab ? hit.index + 1 : CHILDID_SELF);
-  return S_OK;
+  return GuardedHresult("the accessible tab under a point", [&]() -> HRESULT {
+    if (!child) return E_POINTER;
+    VariantInit(child);
+    if (!model_ || !window_) return RPC_E_DISCONNECTED;
+    POINT p{x, y};
+    RECT bounds{};
+    GetWindowRect(window_->Handle(), &bounds);
+    if (!PtInRect(&bounds, p)) return S_FALSE;
+    ScreenToClient(window_->Handle(), &p);
+    const Hit hit = HitTestStrip(window_->Layout(), p.x, p.y, model_->SelectedIndex());
+    SetChild(child, hit.kind == HitKind::kTab ? hit.index + 1 : CHILDID_SELF);
+    return S_OK;
+  });
 }
 
 HRESULT TabAccessible::accDoDefaultAction(VARIANT child) noexcept {

@@ -111,12 +111,12 @@ class FakeConnectionPoint final
 
 }  // namespace
 
-FakeWorkbook::FakeWorkbook(const WorkbookSpec& spec) : FakeDispatch("Workbook") {
+FakeWorkbook::FakeWorkbook(const TestWorkbook& book) : FakeDispatch("Workbook") {
   auto window = ComPtr<FakeWindow>::Adopt(new FakeWindow());
   windows_ = ComPtr<IDispatch>::Adopt(new FakeCollection<FakeWindow>("Windows", {{L"", window}}));
-  AddGetter(L"Name", 0x6E, [spec](VARIANT* r) { SetString(r, spec.name.c_str()); });
-  AddGetter(L"FullName", 0x121, [spec](VARIANT* r) { SetString(r, spec.full_name.c_str()); });
-  AddGetter(L"Saved", 0x12A, [spec](VARIANT* r) { SetBool(r, spec.saved); });
+  AddGetter(L"Name", 0x6E, [book](VARIANT* r) { SetString(r, book.name.c_str()); });
+  AddGetter(L"FullName", 0x121, [book](VARIANT* r) { SetString(r, book.full_name.c_str()); });
+  AddGetter(L"Saved", 0x12A, [book](VARIANT* r) { SetBool(r, book.saved); });
   AddGetter(L"Windows", 0x1AE, [this](VARIANT* r) { SetDispatch(r, windows_.Get()); });
   Add(L"Activate", 0x130, [this](WORD, const std::vector<VARIANT*>&, VARIANT*) {
     ++activations_;
@@ -127,12 +127,12 @@ FakeWorkbook::FakeWorkbook(const WorkbookSpec& spec) : FakeDispatch("Workbook") 
 FakeApplication::FakeApplication(HWND main_window)
     : FakeApplication(main_window, {{L"Book1", L"Book1", true}}, 0) {}
 
-FakeApplication::FakeApplication(HWND main_window, const std::vector<WorkbookSpec>& workbooks,
+FakeApplication::FakeApplication(HWND main_window, const std::vector<TestWorkbook>& workbooks,
                                  std::size_t active)
     : FakeDispatch("Application"), main_window_(main_window) {
   std::vector<std::pair<std::wstring, ComPtr<FakeWorkbook>>> all;
-  for (const auto& spec : workbooks) {
-    all.emplace_back(spec.name, ComPtr<FakeWorkbook>::Adopt(new FakeWorkbook(spec)));
+  for (const auto& book : workbooks) {
+    all.emplace_back(book.name, ComPtr<FakeWorkbook>::Adopt(new FakeWorkbook(book)));
   }
   workbook_ = all.at(active).second;
   workbooks_ = ComPtr<IDispatch>::Adopt(new FakeCollection<FakeWorkbook>("Workbooks", all));

@@ -14,7 +14,7 @@ namespace wine_test {
 class FakeWorkbook;
 
 // One open workbook of the test's Excel.
-struct WorkbookSpec {
+struct TestWorkbook {
   std::wstring name;
   std::wstring full_name;  // the name itself for a workbook never saved
   bool saved = true;
@@ -25,7 +25,7 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
   // `main_window` is what Hwnd answers. One saved workbook "Book1", or the given ones with the
   // `active`th (0-based) active.
   explicit FakeApplication(HWND main_window);
-  FakeApplication(HWND main_window, const std::vector<WorkbookSpec>& workbooks, std::size_t active);
+  FakeApplication(HWND main_window, const std::vector<TestWorkbook>& workbooks, std::size_t active);
 
   // The active workbook.
   FakeWorkbook* Workbook() const { return workbook_.Get(); }
@@ -67,7 +67,7 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
 
 class FakeWorkbook final : public FakeDispatch {
  public:
-  explicit FakeWorkbook(const WorkbookSpec& spec);
+  explicit FakeWorkbook(const TestWorkbook& book);
   int Activations() const { return activations_; }
 
  private:

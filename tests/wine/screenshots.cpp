@@ -22,11 +22,11 @@ struct Scene {
   DWORD theme;     // the add-in's tab style 0, 1, 2
   DWORD position;  // 0 above, 1 below
   DWORD office;    // Office's colour scheme 1 blue, 2 silver, 3 black
-  std::vector<WorkbookSpec> workbooks;
+  std::vector<TestWorkbook> workbooks;
   std::size_t active;
 };
 
-std::vector<WorkbookSpec> EverydayWorkbooks() {
+std::vector<TestWorkbook> EverydayWorkbooks() {
   return {{L"Budget 2024.xlsx", L"C:\\Users\\Mei\\Documents\\Budget 2024.xlsx", true},
           {L"\u5b63\u5ea6\u9500\u552e\u62a5\u8868.xls",
            L"C:\\Users\\Mei\\Documents\\\u5b63\u5ea6\u9500\u552e\u62a5\u8868.xls", false},
@@ -35,8 +35,8 @@ std::vector<WorkbookSpec> EverydayWorkbooks() {
           {L"Book1", L"Book1", false}};
 }
 
-std::vector<WorkbookSpec> ManyWorkbooks() {
-  std::vector<WorkbookSpec> books = EverydayWorkbooks();
+std::vector<TestWorkbook> ManyWorkbooks() {
+  std::vector<TestWorkbook> books = EverydayWorkbooks();
   books.push_back(
       {L"Quarterly results for the board of directors, final version agreed with "
        L"the auditors after the second review of the accounts.xlsx",

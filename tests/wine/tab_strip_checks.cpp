@@ -298,8 +298,8 @@ void Disconnect(IDTExtensibility2* addin) {
   PumpMessages(100);
 }
 
-std::vector<WorkbookSpec> ManyWorkbooks(int count) {
-  std::vector<WorkbookSpec> books;
+std::vector<TestWorkbook> ManyWorkbooks(int count) {
+  std::vector<TestWorkbook> books;
   for (int i = 0; i < count; ++i) {
     const std::wstring name = L"Report " + std::to_wstring(i + 1) + L".xlsx";
     books.push_back({name, L"C:\\Data\\" + name, true});
@@ -507,7 +507,7 @@ void CheckTabsOnTheBar(Checks& checks, IDTExtensibility2* addin, ExcelWindows& w
     return;
   }
   {
-    std::vector<WorkbookSpec> books{
+    std::vector<TestWorkbook> books{
         {L"Budget.xlsx", L"C:\\Data\\Budget.xlsx", true},
         {L"\u9500\u552e\u62a5\u8868.xls", L"C:\\Data\\\u9500\u552e\u62a5\u8868.xls", false},
         {L"Book1", L"Book1", false}};
