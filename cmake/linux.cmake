@@ -21,6 +21,11 @@ endif()
 add_library(vestrano_core STATIC ${VESTRANO_LOGIC_SOURCES})
 target_include_directories(vestrano_core PUBLIC ${CMAKE_SOURCE_DIR})
 
+# Our tab strip's portable model, which the Windows build puts into its own module.
+file(GLOB TABCTL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tabctl/*.cpp)
+add_library(vestrano_tabctl STATIC ${TABCTL_SOURCES})
+target_include_directories(vestrano_tabctl PUBLIC ${CMAKE_SOURCE_DIR})
+
 file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/fake/*.cpp)
 add_library(vestrano_fakes STATIC ${FAKE_SOURCES})
 target_link_libraries(vestrano_fakes PUBLIC vestrano_core)
@@ -54,7 +59,7 @@ enable_testing()
 find_package(GTest REQUIRED)
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
 add_executable(vestrano_tests ${TEST_SOURCES})
-target_link_libraries(vestrano_tests PRIVATE vestrano_simlib GTest::gtest GTest::gtest_main)
+target_link_libraries(vestrano_tests PRIVATE vestrano_simlib vestrano_tabctl GTest::gtest GTest::gtest_main)
 target_compile_definitions(vestrano_tests PRIVATE
   VESTRANO_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
 include(GoogleTest)

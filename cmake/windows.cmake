@@ -2,9 +2,44 @@
 # the portable logic, the Win32 adapters, the add-in's Windows entry points and its resources.
 enable_language(RC)
 
+# Our tab strip, its own in-process COM server "Zandrelix.ocx": the portable model of tabctl/,
+# its window, painting and accessibility in tabctl/win32/, and the few host helpers it shares
+# with the add-in (registry edits, module counts, diagnostics).
+file(GLOB ZANDRELIX_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tabctl/*.cpp
+  ${CMAKE_SOURCE_DIR}/tabctl/win32/*.cpp)
+set(ZANDRELIX_DEF_FILE ${CMAKE_SOURCE_DIR}/tabctl/win32/zandrelix.def)
+add_library(Zandrelix SHARED
+  ${ZANDRELIX_SOURCES}
+  ${CMAKE_SOURCE_DIR}/host/diagnostics.cpp
+  ${CMAKE_SOURCE_DIR}/host/platform.cpp
+  ${CMAKE_SOURCE_DIR}/host/win32/module_path.cpp
+  ${CMAKE_SOURCE_DIR}/host/win32/module_refs.cpp
+  ${CMAKE_SOURCE_DIR}/host/win32/registry_edit.cpp
+  ${CMAKE_SOURCE_DIR}/host/win32/wide_text.cpp
+  ${CMAKE_SOURCE_DIR}/host/win32/win32_diagnostics.cpp
+  ${CMAKE_SOURCE_DIR}/resources/zandrelix.rc
+  ${ZANDRELIX_DEF_FILE})
+set_target_properties(Zandrelix PROPERTIES
+  PREFIX ""
+  OUTPUT_NAME Zandrelix
+  SUFFIX ".ocx"
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+  LINK_DEPENDS ${ZANDRELIX_DEF_FILE})
+target_include_directories(Zandrelix PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+target_compile_definitions(Zandrelix PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(Zandrelix PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
+target_link_options(Zandrelix PRIVATE
+  -static-libgcc -static-libstdc++ -static
+  -Wl,--enable-stdcall-fixup
+  $<$<CONFIG:Release,MinSizeRel>:-s>)
+target_link_libraries(Zandrelix PRIVATE
+  comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32)
+
 file(GLOB VESTRANO_WIN32_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/host/win32/*.cpp
-  ${CMAKE_SOURCE_DIR}/addin/win32/*.cpp)
+  ${CMAKE_SOURCE_DIR}/addin/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/tabbar/win32/*.cpp)
 
 set(VESTRANO_DEF_FILE ${CMAKE_SOURCE_DIR}/addin/win32/vestrano.def)
 
@@ -33,7 +68,7 @@ add_custom_command(
   VERBATIM)
 # windres looks for the files that the script names in its include folders.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/vestrano.rc PROPERTIES
-  OBJECT_DEPENDS ${VESTRANO_TLB})
+  OBJECT_DEPENDS "${VESTRANO_TLB};${CMAKE_BINARY_DIR}/Zandrelix.ocx")
 
 add_library(Vestrano SHARED
   ${VESTRANO_LOGIC_SOURCES}
@@ -48,6 +83,7 @@ set_target_properties(Vestrano PROPERTIES
   SUFFIX ".dll"
   LINK_DEPENDS ${VESTRANO_DEF_FILE})
 
+add_dependencies(Vestrano Zandrelix)
 target_include_directories(Vestrano PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 target_compile_definitions(Vestrano PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(Vestrano PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
@@ -60,7 +96,7 @@ target_link_options(Vestrano PRIVATE
   -Wl,--enable-stdcall-fixup
   $<$<CONFIG:Release,MinSizeRel>:-s>)
 target_link_libraries(Vestrano PRIVATE
-  oleacc oleaut32 ole32 uuid gdi32 user32 advapi32 shell32)
+  comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32 shell32)
 
 # The Wine test program: registers, creates, connects and disconnects the DLL inside a small
 # Excel of its own (tests/wine/), and checks what each step left behind.
@@ -70,4 +106,4 @@ target_include_directories(vestrano_wine_test PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vestrano_wine_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
 target_compile_options(vestrano_wine_test PRIVATE -Wall -Wextra)
 target_link_options(vestrano_wine_test PRIVATE -municode -static-libgcc -static-libstdc++ -static)
-target_link_libraries(vestrano_wine_test PRIVATE oleaut32 ole32 uuid user32 gdi32 advapi32)
+target_link_libraries(vestrano_wine_test PRIVATE comctl32 oleacc oleaut32 ole32 uuid user32 gdi32 advapi32)

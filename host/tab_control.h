@@ -104,6 +104,9 @@ class ITabControl {
   virtual bool SetWidth(double twips) = 0;
   // Redraws the control now, so that changed colours show.
   virtual bool Refresh() = 0;
+  // The screen's pixels per inch with which the control turns Left and Width into pixels; the
+  // form converts its own pixels to twips with the same value, so that both meet at its edge.
+  virtual std::optional<int> PixelsPerInch() = 0;
 };
 using TabControlPtr = std::shared_ptr<ITabControl>;
 

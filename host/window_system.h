@@ -18,6 +18,7 @@ namespace vestrano::host {
 
 // Messages.
 inline constexpr std::uint32_t kWmSize = 0x0005;
+inline constexpr std::uint32_t kWmEraseBkgnd = 0x0014;
 inline constexpr std::uint32_t kWmNcCalcSize = 0x0083;
 inline constexpr std::uint32_t kWmNcPaint = 0x0085;
 // WM_NCCALCSIZE answer: the second and third rectangles are the valid destination and source

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds Vestrano.dll for 32-bit Windows (build/win32) and 64-bit Windows (build/win64) with
-# mingw-w64, then checks each DLL's exports, imports and version record, and that the check refuses
-# the 32-bit DLL's imports that Windows XP lacks.
+# Cross-builds Vestrano.dll and the tab strip module it carries, Zandrelix.ocx, for 32-bit Windows
+# (build/win32) and 64-bit Windows (build/win64) with mingw-w64, then checks each file's exports,
+# imports and version record, and that the check refuses the 32-bit DLL's imports that Windows XP
+# lacks.
 # Usage: scripts/build-windows.sh [Release|Debug|RelWithDebInfo]   (default Release)
 set -euo pipefail
 
@@ -32,12 +33,13 @@ build_one() {
     { cat "$dir/configure.log" >&2; echo "== $triple: configuration failed" >&2; exit 1; }
   echo "== $triple: building"
   cmake --build "$dir" -j "$jobs" || { echo "== $triple: build failed" >&2; exit 1; }
-  echo "== $triple: checking $dir/Vestrano.dll"
+  echo "== $triple: checking $dir/Vestrano.dll and $dir/Zandrelix.ocx"
   scripts/check-dll.sh "$dir/Vestrano.dll" "$triple-objdump"
+  scripts/check-dll.sh "$dir/Zandrelix.ocx" "$triple-objdump"
 }
 
 build_one build/win32 i686-w64-mingw32
 build_one build/win64 x86_64-w64-mingw32
 echo "== testing the Windows XP gate of scripts/check-dll.sh"
 bash scripts/test-check-dll.sh
-echo "== done: build/win32/Vestrano.dll build/win64/Vestrano.dll"
+echo "== done: build/win{32,64}/Vestrano.dll and build/win{32,64}/Zandrelix.ocx"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Checks a built Vestrano.dll before it goes anywhere near Excel: exactly the four COM server
-# exports, undecorated; imports from Windows system DLLs only (no mingw runtime DLL, which Excel
-# would not find); for the 32-bit DLL, no function that Windows XP SP3 lacks (Excel 2003 and 2007
-# ran there, and one missing import keeps the whole DLL from loading); and the version record.
+# Checks a built Vestrano.dll, or the tab strip module Zandrelix.ocx, before it goes anywhere near
+# Excel: exactly the four COM server exports, undecorated; imports from Windows system DLLs only
+# (no mingw runtime DLL, which Excel would not find); for a 32-bit file, no function that Windows
+# XP SP3 lacks (Excel 2003 and 2007 ran there, and one missing import keeps the whole DLL from
+# loading); no process-wide DPI setting, which belongs to Excel, not to a DLL inside it, neither
+# imported nor looked up by name; and the version record.
 # Usage: scripts/check-dll.sh DLL OBJDUMP   (OBJDUMP: i686-w64-mingw32-objdump or the x86_64 one)
 set -euo pipefail
 
@@ -37,7 +39,7 @@ fi
 allowed_import() {
   case ${1,,} in
     kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | ole32.dll | oleaut32.dll | oleacc.dll | \
-      shell32.dll | msvcrt.dll | api-ms-win-crt-*.dll) return 0 ;;
+      shell32.dll | comctl32.dll | msvcrt.dll | api-ms-win-crt-*.dll) return 0 ;;
     *) return 1 ;;
   esac
 }
@@ -127,6 +129,12 @@ post_xp_oleaut32=(
 post_xp_oleacc=(
   GetProcessHandleFromHwnd AccSetRunningUtilityState AccNotifyTouchInteraction
 )
+# comctl32 5.8 (XP without a manifest) exports these by ordinal only or not at all.
+post_xp_comctl32=(
+  TaskDialog TaskDialogIndirect LoadIconMetric LoadIconWithScaleDown ImageList_CoCreateInstance
+  ImageList_ReadEx ImageList_WriteEx SetWindowSubclass GetWindowSubclass RemoveWindowSubclass
+  DefSubclassProc DrawShadowText
+)
 post_xp_shell32=(
   SHGetKnownFolderPath SHGetKnownFolderIDList SHSetKnownFolderPath SHGetKnownFolderItem
   SHGetFolderPathEx SHCreateItemFromParsingName SHCreateItemFromIDList SHCreateItemWithParent
@@ -178,7 +186,7 @@ if [[ $bits == 32 ]]; then
     case $from in
       api-ms-win-*) fail "imports $from, which Windows XP does not have" ;;
       kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | ole32.dll | oleaut32.dll | \
-        oleacc.dll | shell32.dll | msvcrt.dll)
+        oleacc.dll | shell32.dll | comctl32.dll | msvcrt.dll)
         if is_post_xp "$from" "$function"; then
           fail "imports $function from $from, which Windows XP SP3 does not export"
         fi
@@ -190,6 +198,17 @@ fi
 # The target's own strings when it is there (it comes with the objdump), the host's otherwise.
 strings_tool=${objdump%objdump}strings
 command -v "$strings_tool" >/dev/null || strings_tool="strings"
+
+# The process's DPI awareness is Excel's to declare: the add-in's windows follow the system DPI.
+process_dpi='^(SetProcessDPIAware|SetProcessDpiAwareness|SetProcessDpiAwarenessContext)$'
+while read -r from function; do
+  if [[ $function =~ $process_dpi ]]; then
+    fail "imports $function from $from, which changes Excel's DPI awareness"
+  fi
+done <<<"$imported_functions"
+if "$strings_tool" -a "$dll" | grep -Eq "${process_dpi//[\^\$]/}"; then
+  fail "names a process-wide DPI function, as a lookup by name would"
+fi
 if ! "$strings_tool" -el "$dll" | grep -qx 'Vestrano v3.01'; then
   fail "the version record with the product name \"Vestrano v3.01\" is missing"
 fi

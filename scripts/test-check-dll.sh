@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tests scripts/check-dll.sh's Windows XP gate on the DLLs just built: through an objdump that adds
-# one import to the real import table, the 32-bit DLL must be refused for each kind of post-XP
-# import (a listed kernel32 or advapi32 function, an msvcrt "_s" function), and the 64-bit DLL,
-# which may need Vista, must still pass. A misread import table would open the gate silently.
+# one import to the real import table, the 32-bit DLL and module must be refused for each kind of
+# post-XP import (a listed kernel32, advapi32 or comctl32 function, an msvcrt "_s" function), and
+# the 64-bit DLL, which may need Vista, must still pass; a process-wide DPI call is refused in
+# both bitnesses. A misread import table would open the gate silently.
 # Usage: scripts/test-check-dll.sh   (after scripts/build-windows.sh)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -50,6 +51,11 @@ expect refused build/win32/Vestrano.dll i686-w64-mingw32 ADVAPI32.dll RegGetValu
 expect refused build/win32/Vestrano.dll i686-w64-mingw32 msvcrt.dll strcpy_s
 expect passes build/win32/Vestrano.dll i686-w64-mingw32 KERNEL32.dll GetTickCount
 expect passes build/win64/Vestrano.dll x86_64-w64-mingw32 KERNEL32.dll GetTickCount64
+expect refused build/win32/Zandrelix.ocx i686-w64-mingw32 COMCTL32.DLL TaskDialogIndirect
+expect passes build/win32/Zandrelix.ocx i686-w64-mingw32 COMCTL32.DLL ImageList_Create
+# Neither file may change Excel's DPI awareness, whatever its bitness.
+expect refused build/win64/Vestrano.dll x86_64-w64-mingw32 USER32.dll SetProcessDPIAware
+expect refused build/win64/Zandrelix.ocx x86_64-w64-mingw32 USER32.dll SetProcessDpiAwarenessContext
 
 ((failures == 0)) || exit 1
 echo "test-check-dll: the Windows XP gate holds"

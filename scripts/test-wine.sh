@@ -3,7 +3,8 @@
 # (scripts/build-windows.sh), prepares a Wine prefix of its own under build/, and runs
 # vestrano_wine_test.exe inside Xvfb. The test registers the DLL with regsvr32, creates it from
 # its ProgID, connects it to a small Excel of its own, disconnects, unloads and unregisters it,
-# printing one line per check and "N passed, M failed".
+# printing one line per check and "N passed, M failed". Then, at 96, 120 and 144 DPI, where the
+# tab strip ends against the bar.
 #
 # The 64-bit DLL always runs. The 32-bit DLL is built and checked statically by the build, and
 # runs only where this machine can execute 32-bit programs (Wine's 32-bit loader is a 32-bit
@@ -64,6 +65,11 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   wineserver -w
 fi
 [[ -f $WINEPREFIX/system.reg ]] || { echo "test-wine: Wine prefix creation failed" >&2; exit 1; }
+# Screen readers in another process reach the tab strip's IAccessible through oleacc's proxy,
+# which Windows registers when it installs and Wine's prefix does not.
+"$wine64" regsvr32 /s oleacc.dll >/dev/null 2>&1 || true
+if [[ -n $wine32 ]]; then "$wine32" regsvr32 /s oleacc.dll >/dev/null 2>&1 || true; fi
+wineserver -w
 
 # Wine's default prefix maps the Unix root to drive Z:. (winepath would start Wine outside the
 # X server, and the desktop process it leaves behind would keep later windows from appearing.)
@@ -84,10 +90,42 @@ run_test() {
   return "${PIPESTATUS[0]}"
 }
 
+# The prefix's screen resolution, which Wine reads when a program starts.
+set_dpi() {
+  local dpi=$1
+  "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  "$wine64" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  wineserver -w
+}
+
+# Where the tab strip ends against the bar at 100%, 125% and 150% scaling.
+run_dpi_tests() {
+  local loader=$1 dir=$2 dpi code=0
+  for dpi in 96 120 144; do
+    echo "== test-wine: $dir at $dpi DPI"
+    stop_server
+    set_dpi "$dpi"
+    stop_server
+    # shellcheck disable=SC2016
+    timeout "$run_timeout" xvfb-run -a -s "-screen 0 1280x800x24" \
+      bash -c '"$0" "$1" "$2" --right-edge 2>/dev/null; code=$?; wineserver -k; exit $code' \
+      "$loader" "$root/$dir/vestrano_wine_test.exe" "$(windows_path "$root/$dir/Vestrano.dll")" |
+      tr -d '\r' | grep -v '^pass  the add-in and' || code=1
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || code=1
+  done
+  stop_server
+  set_dpi 96
+  return $code
+}
+
 status=0
+set_dpi 96
 run_test "$wine64" build/win64 || status=1
+run_dpi_tests "$wine64" build/win64 || status=1
 if [[ -n $wine32 ]]; then
   run_test "$wine32" build/win32 || status=1
+  run_dpi_tests "$wine32" build/win32 || status=1
 else
   echo "== test-wine: build/win32/Vestrano.dll was built and checked statically but not run:" \
     "this machine cannot execute 32-bit programs"

@@ -2,6 +2,7 @@
 // loads, and its resize.
 #include "tabbar/tab_bar_form.h"
 
+#include "base/twips.h"
 #include "core/host_version.h"
 #include "core/office_colors.h"
 #include "core/shared_state.h"
@@ -16,7 +17,10 @@ Form_Vestrano::~Form_Vestrano() {
 std::intptr_t Form_Vestrano::FormWindowProc(Hwnd hwnd, std::uint32_t message, std::uintptr_t wparam,
                                             std::intptr_t lparam) {
   auto* form = dynamic_cast<Form_Vestrano*>(Shared().oTabForm.get());
-  if (message == host::kWmSize && form && form->window_ == hwnd) form->Form_Resize();
+  const bool own = form && form->window_ == hwnd;
+  if (message == host::kWmSize && own) form->Form_Resize();
+  // The strip covers the whole form: erasing under it first would make every repaint flicker.
+  if (message == host::kWmEraseBkgnd && own && form->TabSeclect_) return 1;
   auto* windows = host::CurrentPlatform().windows;
   return windows ? windows->DefaultWindowProc(hwnd, message, wparam, lparam) : 0;
 }
@@ -30,7 +34,10 @@ bool Form_Vestrano::Load() {
   loaded_ = true;
   windows->SetWindowPos(window_, Hwnd{}, 0, 0, kDesignedFormWidth, kDesignedFormHeight,
                         host::kSwpNoMove | host::kSwpNoZOrder);
-  return CreateControls() && Form_Load();
+  // Without its strip (the module neither registered nor on disk) the form still takes its
+  // place in Excel's window: the bar stays empty, and nothing else changes.
+  const bool controls = CreateControls();
+  return Form_Load() && controls;
 }
 
 bool Form_Vestrano::CreateControls() {
@@ -115,6 +122,7 @@ bool Form_Vestrano::Form_Load() {
   if (!windows->SetParent(window_, hOwnerWnd) || !windows->SetStyle(window_, kFormChildStyle)) {
     return false;
   }
+  if (!TabSeclect_) return false;
   auto paint = TabSeclect_->PaintManager();
   const auto version = ReadHostVersion();
   if (!paint || !version || !ApplyLook(*paint, *version)) return false;
@@ -129,7 +137,11 @@ bool Form_Vestrano::Form_Resize() {
   if (!TabSeclect_ || !windows) return false;
   const auto client = windows->GetClientRect(window_);
   const auto left = TabSeclect_->Left();
-  return client && left && TabSeclect_->SetWidth(client->Width() * kTwipsPerPixel - *left);
+  // The control's own resolution, not 15 twips a pixel: above 100% scaling that would make the
+  // control run past the form's right edge.
+  const auto dpi = TabSeclect_->PixelsPerInch();
+  return client && left && dpi && *dpi > 0 &&
+         TabSeclect_->SetWidth(PixelsToTwips(client->Width(), *dpi) - *left);
 }
 
 }  // namespace vestrano

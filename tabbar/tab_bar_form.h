@@ -19,7 +19,6 @@ inline constexpr std::uint32_t kFormChildStyle = 0x5000004Cu;
 // The strip's designed placement inside the form, in twips.
 inline constexpr double kDesignedTabLeftTwips = -100;
 inline constexpr double kDesignedTabWidthTwips = 8655;
-inline constexpr double kTwipsPerPixel = 15;
 // The form's designed client size, in pixels (8685 x 345 twips).
 inline constexpr int kDesignedFormWidth = 579;
 inline constexpr int kDesignedFormHeight = 23;

@@ -307,9 +307,14 @@ TEST(FormLoad, LookFollowsVersionAndSettings) {
     }
     EXPECT_EQ(bar.Tabs(), "[Book1.xlsx]");
 
-    // The strip ends at the form's right edge, wherever it starts.
+    // The strip ends at the form's right edge, wherever it starts, converted at the control's
+    // own resolution: 15 twips a pixel at 96 DPI, 10 at 144.
     EXPECT_TRUE(bar.Resize(600));
-    EXPECT_DOUBLE_EQ(bar.Strip().WidthTwips(), 600 * kTwipsPerPixel - c.left);
+    EXPECT_DOUBLE_EQ(bar.Strip().WidthTwips(), 600 * 15 - c.left);
+    bar.Strip().SetPixelsPerInch(144);
+    EXPECT_TRUE(bar.Resize(600));
+    EXPECT_DOUBLE_EQ(bar.Strip().WidthTwips(), 600 * 10 - c.left);
+    bar.Strip().SetPixelsPerInch(96);
 
     if (c.colors) {
       const auto& log = bar.calls.Log();
@@ -369,6 +374,23 @@ TEST(FormLoad, AFailingStepEndsTheLoadAndIsReported) {
     bar.host.excel->SetVersion("Excel");
     EXPECT_FALSE(bar.form.Load());
     EXPECT_EQ(bar.calls.CountOf("TabControl.RemoveAll"), 0u);
+  }
+  {
+    // No tab strip to be had: the form still becomes the visible child of Excel's window, and
+    // rebuilds and resizes find nothing to do.
+    Bar bar;
+    bar.Open({"Book1.xlsx"});
+    const Hwnd excel =
+        bar.host.windows.AddWindow("XLMAIN", "Excel", Hwnd{}, {0, 0, 800, 600}, true);
+    bar.form.SetExcelHwnd(excel);
+    bar.calls.FailCall("Controls.CreateTabBarControls", 1);
+    EXPECT_FALSE(bar.form.Show());
+    EXPECT_FALSE(bar.form.TabSeclect());
+    EXPECT_EQ(bar.host.windows.State(bar.form.hWnd()).parent, excel);
+    EXPECT_TRUE(bar.host.windows.IsWindowVisible(bar.form.hWnd()));
+    bar.form.UpdateMenu({});
+    EXPECT_FALSE(bar.form.Form_Resize());
+    bar.form.Unload();
   }
 }
 

@@ -6,6 +6,7 @@
 #include "addin/win32/vestrano_ids.h"
 #include "host/win32/com_guard.h"
 #include "host/win32/win32_excel.h"
+#include "tabbar/win32/tab_strip_client.h"
 
 namespace vestrano::win32 {
 HRESULT Vestranov3Object::Create(REFIID iid, void** out) noexcept {
@@ -48,7 +49,9 @@ ULONG Vestranov3Object::Release() noexcept {
 HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                        IDispatch* /*AddInInst*/, SAFEARRAY** /*custom*/) noexcept {
   return GuardedHresult("OnConnection", [&] {
-    platform_.Acquire(ThisModule());
+    platform_.Acquire(ThisModule(), [] {
+      return std::unique_ptr<host::IControlFactory>(new TabStripControlFactory());
+    });
     addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
                                       static_cast<int>(ConnectMode));
     return S_OK;

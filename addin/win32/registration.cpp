@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/win32/module_path.h"
-#include "addin/win32/registry_edit.h"
 #include "addin/win32/type_library_registration.h"
 #include "addin/win32/vestrano_ids.h"
 #include "host/diagnostics.h"
 #include "host/win32/com_guard.h"
+#include "host/win32/module_path.h"
+#include "host/win32/registry_edit.h"
 #include "host/win32/wide_text.h"
 #include "host/win32/win32_handles.h"
 

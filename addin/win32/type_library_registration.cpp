@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "addin/win32/module_path.h"
 #include "addin/win32/vestrano_ids.h"
 #include "host/diagnostics.h"
 #include "host/win32/com_ptr.h"
+#include "host/win32/module_path.h"
 #include "host/win32/variant.h"
 
 namespace vestrano::win32 {

@@ -249,7 +249,14 @@ bool FakeTabControl::Refresh() {
   return true;
 }
 
+std::optional<int> FakeTabControl::PixelsPerInch() {
+  if (!calls_.Enter("TabControl.PixelsPerInch")) return std::nullopt;
+  return pixels_per_inch_;
+}
+
 host::TabBarControls FakeControlFactory::CreateTabBarControls(Hwnd) {
+  // A refused creation stands for a tab strip module that is neither registered nor on disk.
+  if (!calls_.Enter("Controls.CreateTabBarControls")) return {};
   last_ = std::make_shared<FakeTabControl>(calls_);
   return {last_, std::make_shared<FakeImageList>()};
 }

@@ -80,6 +80,9 @@ class FakeTabControl final : public host::ITabControl,
   bool SetLeft(double twips) override;
   bool SetWidth(double twips) override;
   bool Refresh() override;
+  std::optional<int> PixelsPerInch() override;
+  // The screen resolution the fake converts with (96 unless a test changes it).
+  void SetPixelsPerInch(int dpi) { pixels_per_inch_ = dpi; }
 
   FakePaintState& MutablePaint() { return paint_; }
 
@@ -95,6 +98,7 @@ class FakeTabControl final : public host::ITabControl,
   double left_ = 0;
   double width_ = 0;
   int refreshes_ = 0;
+  int pixels_per_inch_ = 96;
 };
 
 class FakeImageList final : public host::IImageList {};

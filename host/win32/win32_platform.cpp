@@ -9,7 +9,6 @@
 #include "host/win32/win32_hooks.h"
 #include "host/win32/win32_processes.h"
 #include "host/win32/win32_registry.h"
-#include "host/win32/win32_tab_placeholder.h"
 #include "host/win32/win32_timers.h"
 #include "host/win32/win32_window_system.h"
 
@@ -17,9 +16,11 @@ namespace vestrano::win32 {
 namespace {
 
 struct Adapters {
-  explicit Adapters(HINSTANCE module) : controls(module), windows(module), hooks(module) {}
+  Adapters(HINSTANCE module, std::unique_ptr<host::IControlFactory> made_controls)
+      : controls(std::move(made_controls)), windows(module), hooks(module) {}
   Win32Registry registry;
-  Win32ControlFactory controls;
+  // Destroyed after the windows, which the controls it made live in.
+  std::unique_ptr<host::IControlFactory> controls;
   Win32WindowSystem windows;
   Win32Timers timers;
   Win32Clock clock;
@@ -31,11 +32,11 @@ struct Adapters {
 constinit Adapters* g_adapters = nullptr;
 constinit int g_uses = 0;
 
-void Install(HINSTANCE module) {
-  g_adapters = new Adapters(module);
+void Install(HINSTANCE module, Win32PlatformUse::ControlFactoryMaker make_controls) {
+  g_adapters = new Adapters(module, make_controls ? make_controls() : nullptr);
   auto& platform = host::CurrentPlatform();
   platform.registry = &g_adapters->registry;
-  platform.controls = &g_adapters->controls;
+  platform.controls = g_adapters->controls.get();
   platform.windows = &g_adapters->windows;
   platform.timers = &g_adapters->timers;
   platform.clock = &g_adapters->clock;
@@ -62,9 +63,9 @@ void Uninstall() noexcept {
 
 }  // namespace
 
-void Win32PlatformUse::Acquire(HINSTANCE module) {
+void Win32PlatformUse::Acquire(HINSTANCE module, ControlFactoryMaker make_controls) {
   if (held_) return;
-  if (g_uses == 0 && !g_adapters) Install(module);
+  if (g_uses == 0 && !g_adapters) Install(module, make_controls);
   ++g_uses;
   held_ = true;
 }

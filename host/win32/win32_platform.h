@@ -4,6 +4,9 @@
 // of this may run later, from DllCanUnloadNow (any thread) or DllMain (the loader lock).
 #pragma once
 
+#include <memory>
+
+#include "host/platform.h"
 #include "host/win32/windows_api.h"
 
 namespace vestrano::win32 {
@@ -17,8 +20,11 @@ class Win32PlatformUse {
   Win32PlatformUse& operator=(const Win32PlatformUse&) = delete;
   ~Win32PlatformUse() { Release(); }
 
+  // Makes the factory of the tab bar's controls, which live in a layer above the adapters.
+  using ControlFactoryMaker = std::unique_ptr<host::IControlFactory> (*)();
+
   // Idempotent for one holder. `module` is this DLL, which owns the window classes and hooks.
-  void Acquire(HINSTANCE module);
+  void Acquire(HINSTANCE module, ControlFactoryMaker make_controls);
   void Release() noexcept;
 
  private:

@@ -33,7 +33,7 @@ static_assert(sizeof(host::NcCalcSizeParams) == sizeof(NCCALCSIZE_PARAMS) &&
               offsetof(host::NcCalcSizeParams, rgrc) == offsetof(NCCALCSIZE_PARAMS, rgrc) &&
               offsetof(host::NcCalcSizeParams, lppos) == offsetof(NCCALCSIZE_PARAMS, lppos));
 static_assert(host::kWmNcCalcSize == WM_NCCALCSIZE && host::kWmNcPaint == WM_NCPAINT &&
-              host::kWmSize == WM_SIZE);
+              host::kWmSize == WM_SIZE && host::kWmEraseBkgnd == WM_ERASEBKGND);
 static_assert(host::kFrameChangeFlags ==
               (SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER));
 

@@ -111,13 +111,12 @@ class FakeConnectionPoint final
 
 }  // namespace
 
-FakeWorkbook::FakeWorkbook(const wchar_t* name) : FakeDispatch("Workbook") {
+FakeWorkbook::FakeWorkbook(const TestWorkbook& book) : FakeDispatch("Workbook") {
   auto window = ComPtr<FakeWindow>::Adopt(new FakeWindow());
   windows_ = ComPtr<IDispatch>::Adopt(new FakeCollection<FakeWindow>("Windows", {{L"", window}}));
-  const std::wstring text = name;
-  AddGetter(L"Name", 0x6E, [text](VARIANT* r) { SetString(r, text.c_str()); });
-  AddGetter(L"FullName", 0x121, [text](VARIANT* r) { SetString(r, text.c_str()); });
-  AddGetter(L"Saved", 0x12A, [](VARIANT* r) { SetBool(r, true); });
+  AddGetter(L"Name", 0x6E, [book](VARIANT* r) { SetString(r, book.name.c_str()); });
+  AddGetter(L"FullName", 0x121, [book](VARIANT* r) { SetString(r, book.full_name.c_str()); });
+  AddGetter(L"Saved", 0x12A, [book](VARIANT* r) { SetBool(r, book.saved); });
   AddGetter(L"Windows", 0x1AE, [this](VARIANT* r) { SetDispatch(r, windows_.Get()); });
   Add(L"Activate", 0x130, [this](WORD, const std::vector<VARIANT*>&, VARIANT*) {
     ++activations_;
@@ -126,10 +125,17 @@ FakeWorkbook::FakeWorkbook(const wchar_t* name) : FakeDispatch("Workbook") {
 }
 
 FakeApplication::FakeApplication(HWND main_window)
+    : FakeApplication(main_window, {{L"Book1", L"Book1", true}}, 0) {}
+
+FakeApplication::FakeApplication(HWND main_window, const std::vector<TestWorkbook>& workbooks,
+                                 std::size_t active)
     : FakeDispatch("Application"), main_window_(main_window) {
-  workbook_ = ComPtr<FakeWorkbook>::Adopt(new FakeWorkbook(L"Book1"));
-  workbooks_ = ComPtr<IDispatch>::Adopt(
-      new FakeCollection<FakeWorkbook>("Workbooks", {{L"Book1", workbook_}}));
+  std::vector<std::pair<std::wstring, ComPtr<FakeWorkbook>>> all;
+  for (const auto& book : workbooks) {
+    all.emplace_back(book.name, ComPtr<FakeWorkbook>::Adopt(new FakeWorkbook(book)));
+  }
+  workbook_ = all.at(active).second;
+  workbooks_ = ComPtr<IDispatch>::Adopt(new FakeCollection<FakeWorkbook>("Workbooks", all));
   sheet_ = ComPtr<IDispatch>::Adopt(new FakeSheet(workbook_.Get()));
   connection_point_ = ComPtr<IConnectionPoint>::Adopt(new FakeConnectionPoint(this));
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "tests/wine/fake_command_bars.h"
@@ -14,11 +15,21 @@ namespace wine_test {
 
 class FakeWorkbook;
 
+// One open workbook of the test's Excel.
+struct TestWorkbook {
+  std::wstring name;
+  std::wstring full_name;  // the name itself for a workbook never saved
+  bool saved = true;
+};
+
 class FakeApplication final : public FakeDispatch, public IConnectionPointContainer {
  public:
-  // `main_window` is what Hwnd answers.
+  // `main_window` is what Hwnd answers. One saved workbook "Book1", or the given ones with the
+  // `active`th (0-based) active.
   explicit FakeApplication(HWND main_window);
+  FakeApplication(HWND main_window, const std::vector<TestWorkbook>& workbooks, std::size_t active);
 
+  // The active workbook.
   FakeWorkbook* Workbook() const { return workbook_.Get(); }
   FakeCommandBars* CommandBars() const { return command_bars_.Get(); }
   // The sheet of the workbook, as events carry it.
@@ -60,7 +71,7 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
 
 class FakeWorkbook final : public FakeDispatch {
  public:
-  explicit FakeWorkbook(const wchar_t* name);
+  explicit FakeWorkbook(const TestWorkbook& book);
   int Activations() const { return activations_; }
 
  private:

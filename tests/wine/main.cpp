@@ -1,8 +1,12 @@
 // vestrano_wine_test: takes Vestrano.dll through its life in a process of its own, as Excel
 // would, and checks each step: registration with regsvr32, creation from its ProgID, its COM
 // interfaces, connection to a small Excel of the test's own and disconnection, unloading, and
-// unregistration. Usage: vestrano_wine_test.exe <path of Vestrano.dll>
+// unregistration; and our tab strip module that it carries. With --right-edge, only where the tab
+// strip ends against the bar (run once per screen resolution); with --screenshots, the scenes of
+// scripts/screenshots.sh. Usage: vestrano_wine_test.exe <path of Vestrano.dll> [--right-edge|
+// --screenshots]
 #include <cstdio>
+#include <string_view>
 
 #include "addin/win32/vestrano_ids.h"
 #include "tests/wine/checks.h"
@@ -14,7 +18,9 @@
 #include "tests/wine/kept_registration_checks.h"
 #include "tests/wine/menu_checks.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/screenshots.h"
 #include "tests/wine/subclass_chain_checks.h"
+#include "tests/wine/tab_strip_checks.h"
 #include "tests/wine/teardown_checks.h"
 #include "tests/wine/typelib_checks.h"
 
@@ -49,7 +55,7 @@ void CheckServerLock(Checks& checks, const CLSID& clsid) {
 }
 
 // Creation, interfaces, connections, and what remains once the add-in is released.
-void CheckAddinObject(Checks& checks) {
+void CheckAddinObject(Checks& checks, const std::wstring& module_path) {
   CLSID clsid{};
   checks.Check(SUCCEEDED(CLSIDFromProgID(L"ExcelOrlendix.Vestranov3", &clsid)) &&
                    clsid == vestrano::win32::kClsidVestranov3,
@@ -74,6 +80,7 @@ void CheckAddinObject(Checks& checks) {
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
     CheckWorkbookMenus(checks, addin.Get(), excel.Get());
     CheckStripPaintGivesBackGdi(checks, addin.Get(), windows, excel.Get());
+    CheckTabsOnTheBar(checks, addin.Get(), windows, module_path);
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
     DisconnectWithWatchPending(checks, addin.Get(), excel.Get());
     checks.Check(CanUnloadNow() == S_FALSE, "DllCanUnloadNow says S_FALSE while the add-in lives");
@@ -117,7 +124,12 @@ int Run(const std::wstring& dll_argument) {
   CheckTypeLibRegistered(checks, dll_path);
   if (RunningUnderWine()) MirrorClassesToMachine(checks);
 
-  CheckAddinObject(checks);
+  const std::wstring module_path = ModuleBeside(dll_path);
+  CheckModuleCarried(checks, dll_path);
+  CheckModuleRegistration(checks, module_path);
+  CheckStripOnItsOwn(checks, module_path);
+  CheckAddinObject(checks, module_path);
+  RemoveInstalledModule(checks);
 
   if (RunningUnderWine()) RemoveMachineMirror(checks);
   const auto unregistered = RunRegsvr32(dll_path, true);
@@ -131,19 +143,49 @@ int Run(const std::wstring& dll_argument) {
   return checks.Finish();
 }
 
+// Registers the DLL, connects it at this process's screen resolution, checks where the tab strip
+// ends, and takes everything away again.
+int RunRightEdge(const std::wstring& dll_argument) {
+  Checks checks;
+  wchar_t full_path[MAX_PATH];
+  GetFullPathNameW(dll_argument.c_str(), MAX_PATH, full_path, nullptr);
+  const std::wstring dll_path = full_path;
+  RunRegsvr32(dll_path, false);
+  if (RunningUnderWine()) MirrorClassesToMachine(checks);
+  {
+    ComPtr<IDTExtensibility2> addin;
+    CoCreateInstance(vestrano::win32::kClsidVestranov3, nullptr, CLSCTX_INPROC_SERVER,
+                     __uuidof(IDTExtensibility2), addin.PutVoid());
+    ExcelWindows windows;
+    if (checks.Check(addin && windows.Main(), "the add-in and the test's Excel windows exist")) {
+      CheckRightEdge(checks, addin.Get(), windows, ModuleBeside(dll_path));
+    }
+  }
+  CoFreeUnusedLibrariesEx(0, 0);
+  RemoveInstalledModule(checks);
+  if (RunningUnderWine()) RemoveMachineMirror(checks);
+  RunRegsvr32(dll_path, true);
+  return checks.Finish();
+}
+
 }  // namespace
 }  // namespace wine_test
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: vestrano_wine_test.exe <path of Vestrano.dll>\n");
+  const std::wstring_view mode = argc == 3 ? argv[2] : L"";
+  if (argc < 2 || argc > 3 || (argc == 3 && mode != L"--right-edge" && mode != L"--screenshots")) {
+    std::fprintf(stderr,
+                 "usage: vestrano_wine_test.exe <path of Vestrano.dll> "
+                 "[--right-edge|--screenshots]\n");
     return 2;
   }
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     std::fprintf(stderr, "vestrano_wine_test: COM would not start\n");
     return 2;
   }
-  const int result = wine_test::Run(argv[1]);
+  const int result = mode == L"--right-edge"    ? wine_test::RunRightEdge(argv[1])
+                     : mode == L"--screenshots" ? wine_test::RunScreenshots(argv[1])
+                                                : wine_test::Run(argv[1]);
   CoUninitialize();
   return result;
 }

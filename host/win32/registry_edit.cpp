@@ -2,7 +2,7 @@
 // that view, because RegDeleteKeyExW, which takes the view itself, is missing from 32-bit
 // Windows XP. Registration removes keys only in its own process's view or in keys both views
 // share, where the parent's view and the default one agree on every Windows version.
-#include "addin/win32/registry_edit.h"
+#include "host/win32/registry_edit.h"
 
 #include <vector>
 

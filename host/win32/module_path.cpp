@@ -1,6 +1,6 @@
 // The module's path and file identity. Only calls that Windows XP has: the 32-bit DLL registers
 // there too.
-#include "addin/win32/module_path.h"
+#include "host/win32/module_path.h"
 
 #include <optional>
 
