@@ -58,7 +58,8 @@ class Win32Accessible final : public host::IAccessibleObject {
       if (child.vt == VT_DISPATCH || child.vt == VT_UNKNOWN) {
         IUnknown* unknown = child.vt == VT_DISPATCH ? child.pdispVal : child.punkVal;
         ComPtr<IAccessible> object;
-        if (unknown && SUCCEEDED(unknown->QueryInterface(IID_IAccessible, object.PutVoid()))) {
+        if (unknown &&
+            SUCCEEDED(unknown->QueryInterface(__uuidof(IAccessible), object.PutVoid()))) {
           result.children.push_back({std::make_shared<Win32Accessible>(std::move(object)), 0});
         }
       } else if (auto id = WholeNumber(child)) {
@@ -100,7 +101,7 @@ class Win32Accessible final : public host::IAccessibleObject {
 host::AccessiblePtr Win32Accessibility::AccessibleObjectFromWindow(Hwnd hwnd) {
   ComPtr<IAccessible> accessible;
   const HRESULT hr = ::AccessibleObjectFromWindow(reinterpret_cast<HWND>(hwnd.value), OBJID_WINDOW,
-                                                  IID_IAccessible, accessible.PutVoid());
+                                                  __uuidof(IAccessible), accessible.PutVoid());
   if (FAILED(hr) || !accessible) return nullptr;
   return std::make_shared<Win32Accessible>(std::move(accessible));
 }
