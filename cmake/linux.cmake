@@ -30,10 +30,15 @@ file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/fake/*.cpp)
 add_library(vestrano_fakes STATIC ${FAKE_SOURCES})
 target_link_libraries(vestrano_fakes PUBLIC vestrano_core)
 
+# The scenario language as both runners read it (vestrano-sim here, xlsim on Windows).
+file(GLOB SCENARIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scenario/*.cpp)
+add_library(vestrano_scenario STATIC ${SCENARIO_SOURCES})
+target_include_directories(vestrano_scenario PUBLIC ${CMAKE_SOURCE_DIR})
+
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(vestrano_simlib STATIC ${SIM_SOURCES})
-target_link_libraries(vestrano_simlib PUBLIC vestrano_fakes)
+target_link_libraries(vestrano_simlib PUBLIC vestrano_fakes vestrano_scenario)
 add_executable(vestrano-sim ${CMAKE_SOURCE_DIR}/sim/main.cpp)
 target_link_libraries(vestrano-sim PRIVATE vestrano_simlib)
 

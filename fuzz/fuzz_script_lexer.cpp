@@ -8,7 +8,7 @@
 
 #include "fuzz/fuzz_bodies.h"
 #include "fuzz/fuzz_support.h"
-#include "sim/script_lexer.h"
+#include "scenario/script_lexer.h"
 
 namespace vestrano::fuzz {
 namespace {
@@ -36,7 +36,7 @@ std::string Quoted(std::string_view word) {
 }
 
 std::string CheckNumber(std::string_view word) {
-  const std::optional<long long> value = sim::ParseNumber(word);
+  const std::optional<long long> value = scenario::ParseNumber(word);
   const bool negative = word.starts_with('-');
   std::string_view digits = word.substr(negative ? 1 : 0);
   bool plain = !digits.empty();
@@ -58,8 +58,8 @@ std::string CheckNumber(std::string_view word) {
   return {};
 }
 
-std::string CheckRest(std::string_view line, const sim::LexedLine& lexed, bool quoted) {
-  const std::string rest = sim::RestAfterFirstWord(line);
+std::string CheckRest(std::string_view line, const scenario::LexedLine& lexed, bool quoted) {
+  const std::string rest = scenario::RestAfterFirstWord(line);
   const std::string what = " for the line " + Shown(line);
   if (!rest.empty() && (IsScriptBlank(rest.front()) || IsScriptBlank(rest.back()))) {
     return "the rest after the first word is not trimmed: " + Shown(rest) + what;
@@ -81,7 +81,7 @@ std::string CheckRest(std::string_view line, const sim::LexedLine& lexed, bool q
 std::string FuzzScriptLexer(std::string_view input) {
   const std::string_view line = input.substr(0, kScriptLexerMaxBytes);
   const std::string what = " for the line " + Shown(line);
-  const sim::LexedLine lexed = sim::SplitWords(line);
+  const scenario::LexedLine lexed = scenario::SplitWords(line);
   const bool quoted = line.find('"') != std::string_view::npos;
   if (!quoted) {
     // Without quotes there is nothing to interpret: blanks separate words, and nothing else.
@@ -91,7 +91,7 @@ std::string FuzzScriptLexer(std::string_view input) {
   if (lexed.error.empty()) {
     std::string requoted;
     for (const auto& word : lexed.words) requoted += Quoted(word) + " ";
-    const sim::LexedLine again = sim::SplitWords(requoted);
+    const scenario::LexedLine again = scenario::SplitWords(requoted);
     if (!again.error.empty() || again.words != lexed.words) {
       return "the words, quoted again as " + Shown(requoted) + ", split differently" + what;
     }

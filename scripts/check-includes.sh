@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 declare -A layer=(
-  [base]=0 [resources]=0
+  [base]=0 [resources]=0 [scenario]=0
   [host]=10
   [core]=20 [host/fake]=20 [host/win32]=20 [tabctl]=20 [tabctl/win32]=25
   [winhook]=30 [winhook/win32]=35

@@ -8,9 +8,14 @@
 
 #include "core/settings_keys.h"
 #include "host/registry.h"
-#include "sim/script_lexer.h"
+#include "scenario/script_lexer.h"
 
 namespace vestrano::sim {
+
+using scenario::ParseNumber;
+using scenario::RestAfterFirstWord;
+using scenario::SplitWords;
+
 namespace {
 
 constexpr std::size_t kAnyCount = 1000;

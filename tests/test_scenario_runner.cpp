@@ -9,12 +9,16 @@
 #include <string>
 
 #include "host/fake/host_calls.h"
+#include "scenario/script_lexer.h"
 #include "sim/scenario_runner.h"
-#include "sim/script_lexer.h"
 #include "tests/unexpected_failures.h"
 
 namespace vestrano::sim {
 namespace {
+
+using scenario::ParseNumber;
+using scenario::RestAfterFirstWord;
+using scenario::SplitWords;
 
 struct Played {
   int status = -1;

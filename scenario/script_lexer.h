@@ -1,5 +1,6 @@
 // Splits one scenario line into words: blanks separate words, a double-quoted word may hold
-// blanks, and inside quotes \" is a quote and \\ a backslash.
+// blanks, and inside quotes \" is a quote and \\ a backslash. Both scenario runners read scripts
+// through it (vestrano-sim on Linux, xlsim on Windows), so that a line means the same to both.
 #pragma once
 
 #include <optional>
@@ -7,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vestrano::sim {
+namespace vestrano::scenario {
 
 struct LexedLine {
   std::vector<std::string> words;
@@ -23,4 +24,4 @@ std::string RestAfterFirstWord(std::string_view line);
 // the range their command allows.
 std::optional<long long> ParseNumber(std::string_view word);
 
-}  // namespace vestrano::sim
+}  // namespace vestrano::scenario

@@ -1,9 +1,9 @@
 // Scenario line splitting.
-#include "sim/script_lexer.h"
+#include "scenario/script_lexer.h"
 
 #include <charconv>
 
-namespace vestrano::sim {
+namespace vestrano::scenario {
 namespace {
 
 bool IsBlank(char c) {
@@ -70,4 +70,4 @@ std::optional<long long> ParseNumber(std::string_view word) {
   return value;
 }
 
-}  // namespace vestrano::sim
+}  // namespace vestrano::scenario
