@@ -172,8 +172,11 @@ void oBtnOptionTab_Click(const host::CommandBarControlPtr& Ctrl) {
   SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword,
               std::int32_t{1});
   shared.bTabShow = 1;
-  if (!shared.oTabForm || !shared.oTabForm->Hide()) return;
+  if (!shared.oTabForm) return;
+  // The strip goes before the bar: hiding the bar uncovers the workbook area's frame, which
+  // Windows may paint at once, and while subclassed that paint would place and show the bar again.
   UnsubclassDesk();
+  shared.oTabForm->Hide();
 }
 
 }  // namespace vestrano

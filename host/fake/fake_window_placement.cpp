@@ -104,6 +104,7 @@ bool FakeWindowSystem::SetWindowRectDirect(Hwnd hwnd, const Rect& rect_in_parent
 bool FakeWindowSystem::SetWindowPos(Hwnd hwnd, Hwnd insert_after, int x, int y, int cx, int cy,
                                     std::uint32_t flags) {
   if (!calls_.Enter("Windows.SetWindowPos") || !Get(hwnd)) return false;
+  const Rect old_screen = Get(hwnd)->window;
   const Rect old_rect = RectInParent(hwnd);
   const Rect old_client = ClientRectInParent(hwnd);
   Rect rect = old_rect;
@@ -132,7 +133,9 @@ bool FakeWindowSystem::SetWindowPos(Hwnd hwnd, Hwnd insert_after, int x, int y, 
   if (flags & host::kSwpShowWindow) {
     SetVisible(*window, true);
   } else if (flags & host::kSwpHideWindow) {
+    const bool was_shown = Shown(hwnd);
     SetVisible(*window, false);
+    if (was_shown) Uncover(hwnd, old_screen);
   }
   if (client.Width() != old_size.Width() || client.Height() != old_size.Height()) {
     Send(hwnd, host::kWmSize, 0, SizeParam(client));

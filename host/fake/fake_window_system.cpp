@@ -219,8 +219,37 @@ bool FakeWindowSystem::SetStyle(Hwnd hwnd, std::uint32_t style) {
 
 bool FakeWindowSystem::ShowWindow(Hwnd hwnd, bool show) {
   if (!calls_.Enter("Windows.ShowWindow") || !Get(hwnd)) return false;
+  const bool was_shown = Shown(hwnd);
   SetVisible(*Get(hwnd), show);
+  if (was_shown && !show) Uncover(hwnd, Get(hwnd)->window);
   return true;
+}
+
+void FakeWindowSystem::Uncover(Hwnd hwnd, const Rect& covered) {
+  const FakeHwndState* window = Get(hwnd);
+  if (!window) return;
+  const auto meets = [](const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  };
+  // The exposed area is a region, not the whole frame: wParam is not 1.
+  constexpr std::uintptr_t kExposedRegion = 2;
+  for (const Hwnd sibling : Children(window->parent)) {
+    const FakeHwndState* other = Get(sibling);
+    if (sibling == hwnd || !other || !Shown(sibling) || !meets(other->window, covered)) continue;
+    const Rect& frame = other->window;
+    const Rect& client = other->client;
+    // Only the frame outside the client area is the non-client area's to paint.
+    const Rect bands[] = {{frame.left, frame.top, frame.right, client.top},
+                          {frame.left, client.bottom, frame.right, frame.bottom},
+                          {frame.left, client.top, client.left, client.bottom},
+                          {client.right, client.top, frame.right, client.bottom}};
+    for (const Rect& band : bands) {
+      if (band.Width() > 0 && band.Height() > 0 && meets(band, covered)) {
+        Send(sibling, host::kWmNcPaint, kExposedRegion, 0);
+        break;
+      }
+    }
+  }
 }
 
 Hwnd FakeWindowSystem::CreateOwnWindow(std::string_view class_name, std::string_view title,

@@ -1,6 +1,8 @@
 // An in-memory window system for the tests and vestrano-sim: a tree of windows with class,
 // title, owner, style, visibility and geometry; a subclass chain per window; SetWindowPos that
-// sends WM_NCCALCSIZE, WM_SIZE and WM_NCPAINT before it returns; focus, activation and
+// sends WM_NCCALCSIZE, WM_SIZE and WM_NCPAINT before it returns; a hidden window that uncovers a
+// sibling's frame having it painted at once, as Wine does (Windows may do it later, so the add-in
+// must be right either way); focus, activation and
 // LockWindowUpdate, with the CBT hook run before a change takes effect; and a record of what was
 // filled.
 //
@@ -147,6 +149,8 @@ class FakeWindowSystem final : public host::IWindowSystem {
   Point ClientOrigin(Hwnd parent) const;
   void ShiftDescendants(Hwnd hwnd, int dx, int dy);
   void SetVisible(FakeHwndState& window, bool visible);
+  // After `hwnd` was hidden: WM_NCPAINT to every shown sibling whose frame it covered.
+  void Uncover(Hwnd hwnd, const Rect& covered);
   host::WindowProcRef RefOf(host::WindowProc proc);
   std::intptr_t Dispatch(host::WindowProcRef proc, Hwnd hwnd, std::uint32_t message,
                          std::uintptr_t wparam, std::intptr_t lparam);
