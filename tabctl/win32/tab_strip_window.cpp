@@ -10,6 +10,7 @@
 #include "base/twips.h"
 #include "host/diagnostics.h"
 #include "tabctl/win32/tab_accessible.h"
+#include "tabctl/win32/zandrelix_api.h"
 
 namespace vestrano::tabctl {
 namespace {
@@ -259,6 +260,17 @@ void TabStripWindow::OnButton(int button, bool down, WPARAM wparam, LPARAM lpara
   }
 }
 
+UINT TabStripWindow::ItemImageMessage() {
+  static const UINT message = RegisterWindowMessageW(kItemImageMessage);
+  return message;
+}
+
+LRESULT TabStripWindow::ItemImage(WPARAM index) const {
+  const auto& items = model_.Items();
+  if (index >= items.size()) return -1;
+  return items[index].image;
+}
+
 LRESULT TabStripWindow::OnGetObject(WPARAM wparam, LPARAM lparam) {
   if (static_cast<LONG>(lparam) != static_cast<LONG>(OBJID_CLIENT)) {
     return DefWindowProcW(hwnd_, WM_GETOBJECT, wparam, lparam);
@@ -355,6 +367,7 @@ LRESULT TabStripWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnDestroy();
       return 0;
     default:
+      if (message != 0 && message == ItemImageMessage()) return ItemImage(wparam);
       break;
   }
   return DefWindowProcW(hwnd_, message, wparam, lparam);

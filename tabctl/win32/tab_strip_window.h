@@ -69,6 +69,9 @@ class TabStripWindow {
   std::vector<int> CaptionWidths();
   void SyncTooltips();
   LRESULT OnGetObject(WPARAM wparam, LPARAM lparam);
+  // The registered message kItemImageMessage, and its answer.
+  static UINT ItemImageMessage();
+  LRESULT ItemImage(WPARAM index) const;
 
   TabStripModel& model_;
   IUnknown* owner_;

@@ -15,6 +15,11 @@ inline constexpr CLSID kClsidTabStrip = {
     0x4B516A82, 0x9537, 0x463A, {0xAB, 0xEE, 0x31, 0x81, 0x1B, 0x64, 0x1E, 0x99}};
 // The module's file name, as the add-in installs it in the system directory.
 inline constexpr wchar_t kModuleFileName[] = L"Zandrelix.ocx";
+// A registered window message that the strip's window answers for whoever reads the row from
+// outside (a test, an automation tool), beside the accessible tree, which has no place for a
+// tab's icon: wParam the 0-based item index; the result the item's image index, -1 when the item
+// has none or does not exist.
+inline constexpr wchar_t kItemImageMessage[] = L"Zandrelix.TabStrip.ItemImage";
 
 // Appearances and paint settings use the values of the tab bar's settings (host/tab_control.h).
 struct ITabStripItem : public IUnknown {

@@ -172,6 +172,16 @@ std::string ReadTabs(HWND strip) {
   return out;
 }
 
+// Each tab's icon through the strip's published message, and what it answers past the last tab:
+// "13 0 0 / -1".
+std::string ReadImages(HWND strip) {
+  const UINT message = RegisterWindowMessageW(vestrano::tabctl::kItemImageMessage);
+  const auto image = [&](WPARAM index) {
+    return static_cast<long>(SendMessageW(strip, message, index, 0));
+  };
+  return Format("%ld %ld %ld / %ld", image(0), image(1), image(2), image(3));
+}
+
 struct TooltipSearch {
   HWND owner;
   HWND found;
@@ -519,6 +529,8 @@ void CheckTabsOnTheBar(Checks& checks, IDTExtensibility2* addin, ExcelWindows& w
         ReadTabs(strip) ==
             "[Budget.xlsx] | \xe9\x94\x80\xe5\x94\xae\xe6\x8a\xa5\xe8\xa1\xa8.xls * | Book1 *",
         "the bar's tabs, read through accessibility, are the workbooks", ReadTabs(strip));
+    checks.Check(ReadImages(strip) == "13 0 0 / -1",
+                 "the strip tells each tab's icon, and -1 past the last tab", ReadImages(strip));
 
     CheckCountingSeesALeak(checks);
     // Whatever Windows makes once and keeps is made by the first rebuilds.
