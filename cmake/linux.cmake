@@ -35,6 +35,12 @@ file(GLOB SCENARIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scenario/*.cpp)
 add_library(vestrano_scenario STATIC ${SCENARIO_SOURCES})
 target_include_directories(vestrano_scenario PUBLIC ${CMAKE_SOURCE_DIR})
 
+# xlsim's portable part: its Excel's workbooks, events and command bars, and the ribbon markup it
+# reads. The Windows build makes the program; here the unit tests play with it.
+file(GLOB XLSIM_MODEL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/xlsim/*.cpp)
+add_library(vestrano_xlsim_model STATIC ${XLSIM_MODEL_SOURCES})
+target_link_libraries(vestrano_xlsim_model PUBLIC vestrano_scenario)
+
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sim/*.cpp)
 list(FILTER SIM_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(vestrano_simlib STATIC ${SIM_SOURCES})
@@ -64,7 +70,8 @@ enable_testing()
 find_package(GTest REQUIRED)
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
 add_executable(vestrano_tests ${TEST_SOURCES})
-target_link_libraries(vestrano_tests PRIVATE vestrano_simlib vestrano_tabctl GTest::gtest GTest::gtest_main)
+target_link_libraries(vestrano_tests PRIVATE vestrano_simlib vestrano_tabctl vestrano_xlsim_model
+  GTest::gtest GTest::gtest_main)
 target_compile_definitions(vestrano_tests PRIVATE
   VESTRANO_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
 include(GoogleTest)

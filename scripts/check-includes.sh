@@ -18,7 +18,7 @@ declare -A layer=(
   [menus]=50 [menus/win32]=55
   [tabbar]=60 [tabbar/win32]=65
   [addin]=70 [addin/win32]=75
-  [sim]=80 [xlsim]=80
+  [sim]=80 [xlsim]=80 [xlsim/win32]=85
   [bench]=90 [fuzz]=90 [tests]=90 [tests/wine]=90
 )
 
