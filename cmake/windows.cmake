@@ -107,3 +107,17 @@ target_compile_definitions(vestrano_wine_test PRIVATE WIN32_LEAN_AND_MEAN NOMINM
 target_compile_options(vestrano_wine_test PRIVATE -Wall -Wextra)
 target_link_options(vestrano_wine_test PRIVATE -municode -static-libgcc -static-libstdc++ -static)
 target_link_libraries(vestrano_wine_test PRIVATE comctl32 oleacc oleaut32 ole32 uuid user32 gdi32 advapi32)
+
+# xlsim: a simulated Excel that loads the registered add-ins through COM, as Excel does, and plays
+# scenario scripts against them (xlsim/, with the scenario language of scenario/). It links none
+# of the add-in's code.
+file(GLOB XLSIM_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/scenario/*.cpp
+  ${CMAKE_SOURCE_DIR}/xlsim/*.cpp
+  ${CMAKE_SOURCE_DIR}/xlsim/win32/*.cpp)
+add_executable(xlsim ${XLSIM_SOURCES})
+target_include_directories(xlsim PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(xlsim PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
+target_compile_options(xlsim PRIVATE -Wall -Wextra)
+target_link_options(xlsim PRIVATE -municode -static-libgcc -static-libstdc++ -static)
+target_link_libraries(xlsim PRIVATE oleacc oleaut32 ole32 uuid user32 gdi32 advapi32)
