@@ -3,7 +3,7 @@
 // from it is the only change.
 #include "xlsim/win32/excel_windows.h"
 
-#include <set>
+#include <algorithm>
 
 #include "xlsim/win32/text.h"
 
@@ -204,10 +204,14 @@ ExcelWindows::ExcelWindows() {
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
   RECT frame = layout::kClient;
   AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-  main_ = CreateWindowExW(0, kMainClass, L"Microsoft Excel", kStyle,
-                          layout::kClientOrigin.x + frame.left, layout::kClientOrigin.y + frame.top,
-                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                          GetModuleHandleW(nullptr), nullptr);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  // Centred, and down against the screen's bottom edge: a popup opened on a strip below the
+  // workbooks then has no room under the mouse and opens upwards, as Office keeps it on screen.
+  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int y = std::max(0, GetSystemMetrics(SM_CYSCREEN) - height);
+  main_ = CreateWindowExW(0, kMainClass, L"Microsoft Excel", kStyle, x, y, width, height, nullptr,
+                          nullptr, GetModuleHandleW(nullptr), nullptr);
   MakeChild(kBandClass, layout::kCommandBars, main_);
   CLIENTCREATESTRUCT mdi{nullptr, 1};
   desk_ = CreateWindowExW(

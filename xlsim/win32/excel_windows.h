@@ -30,8 +30,6 @@ inline constexpr RECT kFormulaBar{300, 50, 1024, 84};
 inline constexpr RECT kDesk{0, 80, 1024, 740};
 inline constexpr RECT kStatusBar{0, 740, 1024, 768};
 inline constexpr RECT kEditBox{300, 52, 1024, 82};
-// The main window's client area on the screen.
-inline constexpr POINT kClientOrigin{100, 50};
 // How long a prompt or dialog stays up before its user answers.
 inline constexpr DWORD kModalMs = 120;
 }  // namespace layout

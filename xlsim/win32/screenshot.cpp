@@ -45,6 +45,16 @@ bool WriteBmp(const std::string& path, int width, int height, const std::vector<
 bool SaveScreenshot(HWND main, const std::string& path) {
   RECT frame{};
   if (!main || !GetWindowRect(main, &frame)) return false;
+  // The windows above Excel's, from the lowest up, as they cover it; the picture holds them all.
+  std::vector<HWND> above;
+  for (HWND w = GetWindow(main, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    RECT rect{};
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetWindowRect(w, &rect)) continue;
+    above.push_back(w);
+    UnionRect(&frame, &frame, &rect);
+  }
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   const HDC screen = GetDC(nullptr);
@@ -65,16 +75,11 @@ bool SaveScreenshot(HWND main, const std::string& path) {
     return false;
   }
   const HGDIOBJ old = SelectObject(memory, bitmap);
+  const RECT all{0, 0, width, height};
+  FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const POINT origin{frame.left, frame.top};
   Copy(main, memory, origin);
-  // The windows above Excel's, from the lowest up, as they cover it.
-  std::vector<HWND> above;
-  for (HWND w = GetWindow(main, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(w)) above.push_back(w);
-  }
-  for (auto it = above.begin(); it != above.end(); ++it) Copy(*it, memory, origin);
+  for (HWND window : above) Copy(window, memory, origin);
   GdiFlush();
   const int stride = (width * 3 + 3) & ~3;
   std::vector<BYTE> rows(
