@@ -16,7 +16,10 @@ std::string Join(std::string_view folder, std::string_view name) {
 }
 
 std::string Quoted(std::string_view path) {
-  return "\"" + std::string(path) + "\"";
+  std::string quoted(1, '"');
+  quoted.append(path);
+  quoted.push_back('"');
+  return quoted;
 }
 
 bool WaitForFile(StartupHost& host, std::string_view path) {
