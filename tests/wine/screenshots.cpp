@@ -12,6 +12,7 @@
 #include "tests/wine/fake_excel.h"
 #include "tests/wine/office_api.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/ribbon_dialog_checks.h"
 #include "tests/wine/tab_strip_checks.h"
 
 namespace wine_test {
@@ -149,6 +150,37 @@ void Shoot(const Scene& scene, IDTExtensibility2* addin) {
   PumpMessages(100);
 }
 
+// Each dialog over the everyday scene, as Excel's user sees it.
+void ShootDialogs(IDTExtensibility2* addin) {
+  const wchar_t* settings = L"SOFTWARE\\Microsoft\\Shared Tools\\Vestrano";
+  SetDword(settings, L"Position", 0);
+  SetDword(settings, L"Theme", 0);
+  ExcelWindows windows;
+  auto excel =
+      ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main(), EverydayWorkbooks(), 0));
+  SAFEARRAY* custom = nullptr;
+  addin->OnConnection(excel.Get(), kConnectAfterStartup, nullptr, &custom);
+  PumpMessages(300);
+  const HWND sheet = MakeSheet(windows.Desk());
+  for (const auto& [name, options] : {std::pair{"options-dialog", true}, {"about-dialog", false}}) {
+    WhileDialogOpen(addin, windows.Main(), options, [name = name](HWND dialog) {
+      RedrawWindow(dialog, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      PumpMessages(300);
+      RECT frame{};
+      GetWindowRect(dialog, &frame);
+      std::printf("shot %s %ld %ld %ld %ld\n", name, frame.left, frame.top,
+                  frame.right - frame.left, frame.bottom - frame.top);
+      std::fflush(stdout);
+      char line[16];
+      std::fgets(line, sizeof(line), stdin);
+    });
+  }
+  DestroyWindow(sheet);
+  addin->OnDisconnection(kDisconnectUserClosed, &custom);
+  PumpMessages(100);
+}
+
 }  // namespace
 
 int RunScreenshots(const std::wstring& dll_argument) {
@@ -177,6 +209,7 @@ int RunScreenshots(const std::wstring& dll_argument) {
                      __uuidof(IDTExtensibility2), addin.PutVoid());
     if (addin) {
       for (const Scene& scene : scenes) Shoot(scene, addin.Get());
+      ShootDialogs(addin.Get());
     }
   }
   std::printf("done\n");
