@@ -228,7 +228,12 @@ BOOL Win32Dialog::OnInitDialog(HWND hwnd) {
     EndDialog(hwnd_, -1);
     return FALSE;
   }
-  // The dialog manager puts the focus on the first control that takes it: the checked style.
+  // The options dialog starts on its first control (the checked style); the about box, which
+  // has nothing to choose, on OK rather than on the link.
+  if (!GetDlgItem(hwnd_, kIdOption1)) {
+    SetFocus(GetDlgItem(hwnd_, IDOK));
+    return FALSE;
+  }
   return TRUE;
 }
 

@@ -77,7 +77,8 @@ void Press(HWND dialog, UINT key) {
 void CALLBACK VisitTimer(HWND, UINT, UINT_PTR id, DWORD) {
   Visit& visit = *g_visit;
   const HWND dialog = FindWindowW(L"#32770", visit.title);
-  if (!dialog) {
+  // The dialog manager shows the dialog once its loop first finds the queue empty.
+  if (!dialog || !IsWindowVisible(dialog)) {
     // The dialog never came: stop looking after a few seconds.
     if (++visit.ticks > 100) KillTimer(nullptr, id);
     return;

@@ -4,6 +4,7 @@
 #include "tests/wine/screenshots.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "addin/win32/vestrano_ids.h"
@@ -150,6 +151,49 @@ void Shoot(const Scene& scene, IDTExtensibility2* addin) {
   PumpMessages(100);
 }
 
+// The window as its own device context has it, frame included, as a 24-bit BMP file: the X
+// server's copy of a new top-level window is not reliably painted under Wine.
+bool SaveWindowBitmap(HWND window, const std::string& path) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  void* bits = nullptr;
+  const HDC source = GetWindowDC(window);
+  const HDC memory = CreateCompatibleDC(source);
+  const HBITMAP bitmap = CreateDIBSection(source, reinterpret_cast<BITMAPINFO*>(&header),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool saved = false;
+  if (memory && bitmap && bits) {
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, previous);
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + size;
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+      saved = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+              std::fwrite(&header, sizeof(header), 1, out) == 1 &&
+              std::fwrite(bits, size, 1, out) == 1;
+      saved = std::fclose(out) == 0 && saved;
+    }
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memory) DeleteDC(memory);
+  ReleaseDC(window, source);
+  return saved;
+}
+
 // Each dialog over the everyday scene, as Excel's user sees it.
 void ShootDialogs(IDTExtensibility2* addin) {
   const wchar_t* settings = L"SOFTWARE\\Microsoft\\Shared Tools\\Vestrano";
@@ -164,13 +208,14 @@ void ShootDialogs(IDTExtensibility2* addin) {
   const HWND sheet = MakeSheet(windows.Desk());
   for (const auto& [name, options] : {std::pair{"options-dialog", true}, {"about-dialog", false}}) {
     WhileDialogOpen(addin, windows.Main(), options, [name = name](HWND dialog) {
+      // The X server maps the new window a little later; it is painted once it is there.
+      PumpMessages(600);
       RedrawWindow(dialog, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       PumpMessages(300);
-      RECT frame{};
-      GetWindowRect(dialog, &frame);
-      std::printf("shot %s %ld %ld %ld %ld\n", name, frame.left, frame.top,
-                  frame.right - frame.left, frame.bottom - frame.top);
+      const std::string file = std::string("build\\screenshot-") + name + ".bmp";
+      if (!SaveWindowBitmap(dialog, file)) return;
+      std::printf("bitmap %s build/screenshot-%s.bmp\n", name, name);
       std::fflush(stdout);
       char line[16];
       std::fgets(line, sizeof(line), stdin);
