@@ -148,15 +148,15 @@ void Win32Dialog::MakeControls() {
     link.lfUnderline = TRUE;
     link_font_.Reset(CreateFontIndirectW(&link));
   }
-  for (const ControlSpec& spec : spec_.controls) {
+  for (const ControlSpec& item : spec_.controls) {
     DWORD style = WS_CHILD | WS_VISIBLE;
     const wchar_t* window_class = L"BUTTON";
-    switch (spec.kind) {
+    switch (item.kind) {
       case ControlKind::kFrame:
         style |= BS_GROUPBOX;
         break;
       case ControlKind::kOption:
-        style |= BS_AUTORADIOBUTTON | (spec.group_start ? WS_GROUP | WS_TABSTOP : 0);
+        style |= BS_AUTORADIOBUTTON | (item.group_start ? WS_GROUP | WS_TABSTOP : 0);
         break;
       case ControlKind::kCheckBox:
         style |= BS_AUTOCHECKBOX | WS_TABSTOP;
@@ -180,15 +180,15 @@ void Win32Dialog::MakeControls() {
         style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
         break;
     }
-    if (spec.group_start) style |= WS_GROUP;
-    const int left = Pixels(spec.left);
-    const int top = Pixels(spec.top);
+    if (item.group_start) style |= WS_GROUP;
+    const int left = Pixels(item.left);
+    const int top = Pixels(item.top);
     const HWND control = CreateWindowExW(
-        0, window_class, spec.text, style, left, top, Pixels(spec.left + spec.width) - left,
-        Pixels(spec.top + spec.height) - top, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+        0, window_class, item.text, style, left, top, Pixels(item.left + item.width) - left,
+        Pixels(item.top + item.height) - top, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), nullptr, nullptr);
     const HFONT font =
-        spec.emphasis && spec.kind == ControlKind::kLabel ? emphasis_font_.Get() : font_.Get();
+        item.emphasis && item.kind == ControlKind::kLabel ? emphasis_font_.Get() : font_.Get();
     if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }
