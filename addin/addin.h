@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "host/excel.h"
 #include "menus/workbook_menus.h"
@@ -27,6 +28,17 @@ class Vestranov3 final : private host::IAppEvents {
   void AddinInstance_OnConnection(const host::ApplicationPtr& application, int connect_mode);
   void AddinInstance_OnDisconnection();
   bool IsConnected() const { return connected_; }
+
+  // --- The ribbon's callbacks (ribbon.cpp). Each returns false when a step failed. ---
+  // The customUI markup for the connected Excel's version.
+  std::string GetRibbonXML() const;
+  // The check box is checked while the bar is shown.
+  bool GetPressed() const;
+  // The check box was clicked: shows or hides the bar, and keeps the choice in "TabShow".
+  bool OnAction(bool pressed);
+  // The two buttons: the options and the about dialog, modal over Excel.
+  bool OptionMenu();
+  bool AboutMenu();
 
  private:
   void ReadSettings();

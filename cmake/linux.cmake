@@ -90,6 +90,12 @@ foreach(scenario ${SCENARIOS})
   add_test(NAME scenario.${name} COMMAND vestrano-sim ${scenario})
 endforeach()
 
+# The ribbon markup against Office's customUI schemas (the checker lives in the shared folder
+# beside the repository; without it the test is skipped and says so).
+add_test(NAME ribbon.markup_schemas
+  COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-ribbon-markup.sh $<TARGET_FILE:vestrano-sim>)
+set_tests_properties(ribbon.markup_schemas PROPERTIES SKIP_RETURN_CODE 77)
+
 find_package(benchmark REQUIRED)
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 add_executable(vestrano_bench ${BENCH_SOURCES})

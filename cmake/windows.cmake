@@ -36,10 +36,15 @@ target_link_options(Zandrelix PRIVATE
 target_link_libraries(Zandrelix PRIVATE
   comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32)
 
+# The dialogs' previews are drawn by the tab strip's own painter, so its model and painter are
+# built into the add-in as well.
 file(GLOB VESTRANO_WIN32_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/host/win32/*.cpp
   ${CMAKE_SOURCE_DIR}/addin/win32/*.cpp
-  ${CMAKE_SOURCE_DIR}/tabbar/win32/*.cpp)
+  ${CMAKE_SOURCE_DIR}/dialogs/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/tabbar/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/tabctl/*.cpp
+  ${CMAKE_SOURCE_DIR}/tabctl/win32/tab_painter.cpp)
 
 set(VESTRANO_DEF_FILE ${CMAKE_SOURCE_DIR}/addin/win32/vestrano.def)
 

@@ -14,6 +14,20 @@ namespace vestrano {
 inline constexpr std::string_view kFormClass = "ThunderRT6FormDC";
 inline constexpr std::string_view kFormCaption = "Vestrano";
 
+// The three tab styles that the options offer, by their "Theme" value: the strip's appearance,
+// the paint manager's colour style and the strip's left offset inside the form in twips (the
+// offsets are negative, so that the first tab's left edge sits just outside the form).
+struct TabStyle {
+  int appearance;
+  int color;
+  double left_twips;
+};
+inline constexpr TabStyle kTabStyles[] = {
+    {host::kAppearanceExcel, host::kColorOffice2003, -100},
+    {host::kAppearanceAccess2007, host::kColorOffice2003, -70},
+    {host::kAppearanceOffice2003, host::kColorOffice2003, -90},
+};
+
 class ITabBar {
  public:
   virtual ~ITabBar() = default;

@@ -16,7 +16,8 @@ namespace {
 
 // The beginnings of the lines that observations print, the only lines on standard output.
 constexpr std::string_view kObservations[] = {
-    "tabs: ", "tab ", "workbooks: ", "strip: ", "bar: ", "reg ", "menu ", "popup "};
+    "tabs: ", "tab ",   "workbooks: ", "strip: ",          "bar: ",     "reg ",
+    "menu ",  "popup ", "ribbon: ",    "ribbon pressed: ", "taskbar: ", "dialog: "};
 
 // What must be gone once the add-in has disconnected: Excel's windows as they were, no hook,
 // timer or window lock of the add-in's, and none of its popups or connected buttons.

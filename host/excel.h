@@ -95,6 +95,9 @@ class IApplication {
   // True when Excel is in no modal state and not in cell edit mode.
   virtual std::optional<bool> Ready() = 0;
   virtual std::optional<bool> DisplayFormulaBar() = 0;
+  // Whether Excel shows each of its windows in the Windows taskbar, and setting it.
+  virtual std::optional<bool> ShowWindowsInTaskbar() = 0;
+  virtual bool SetShowWindowsInTaskbar(bool show) = 0;
   virtual WorkbooksPtr Workbooks() = 0;
   // Null when no workbook is active.
   virtual WorkbookPtr ActiveWorkbook() = 0;

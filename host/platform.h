@@ -5,6 +5,7 @@
 
 #include "host/accessibility.h"
 #include "host/diagnostics.h"
+#include "host/dialogs.h"
 #include "host/hooks.h"
 #include "host/processes.h"
 #include "host/registry.h"
@@ -38,6 +39,7 @@ struct Platform {
   IDiagnostics* diagnostics = nullptr;
   IAccessibility* accessibility = nullptr;
   IProcesses* processes = nullptr;
+  IDialogs* dialogs = nullptr;
 };
 
 // The installed services. Every member is set before the add-in is connected.

@@ -10,6 +10,7 @@
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "core/workbook_queries.h"
+#include "dialogs/show_dialog.h"
 #include "host/platform.h"
 #include "host/registry.h"
 #include "menus/builtin_commands.h"
@@ -145,7 +146,7 @@ void RunWorkbookCommand(std::string_view parameter) {
   } else if (parameter == "OpenDir") {
     OpenDir();
   } else if (parameter == "Option") {
-    // The options dialog opens here once the dialogs exist; until then the item does nothing.
+    ShowOptionDialog();
   } else if (parameter == "New") {
     RunBuiltInCommand(host::kControlNew);
   }

@@ -7,6 +7,8 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # The ribbon markup checker (scripts/check-ribbon-markup.sh) is a Python script.
+  python3
   # libFuzzer's runtime (libclang_rt.fuzzer) is only recommended by clang, and recommends are off.
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools

@@ -183,6 +183,10 @@ void ScenarioRunner::RegisterCommands() {
     return FromOutcome(excel.Bars().ClickTools(kToolsButtonCaption));
   });
 
+  Add("ribbon", 2, 3, [this](const Words& w) { return Ribbon(w); });
+  Add("options", 2, 7, [this](const Words& w) { return Options(w); });
+  Add("about", 2, 2, [this](const Words& w) { return About(w); });
+
   const auto observation = [this](const Words& w) {
     std::string line;
     Result result = Observe(w, line);
@@ -195,6 +199,8 @@ void ScenarioRunner::RegisterCommands() {
   Add("strip", 1, 1, observation);
   Add("bar", 1, 1, observation);
   Add("menu", 2, 2, observation);
+  Add("taskbar", 1, 1, observation);
+  Add("dialog", 1, 1, observation);
 }
 
 int ScenarioRunner::Run(std::istream& script) {
@@ -236,8 +242,16 @@ ScenarioRunner::Result ScenarioRunner::Execute(const Words& words) {
   if (words.size() < min_words || words.size() > max_words) {
     return {Result::kScriptError, "wrong number of words for " + words.front()};
   }
+  const bool observes_ribbon =
+      words.front() == "ribbon" && (words[1] == "xml" || words[1] == "pressed");
   for (std::string_view action : kUserActions) {
-    if (words.front() == action) host_.excel->Bars().ClosePopup();
+    if (words.front() != action || observes_ribbon) continue;
+    // A modal dialog keeps Excel's window disabled: only the dialog itself takes the user's
+    // actions.
+    if (auto title = host_.dialogs.OpenTitle(); title && words.front() != "options") {
+      return {Result::kRefused, std::string(*title) + " is open over Excel"};
+    }
+    host_.excel->Bars().ClosePopup();
   }
   return command(words);
 }
@@ -258,6 +272,10 @@ std::optional<ScenarioRunner::Words> ScenarioRunner::ObservationFor(
     const std::string& expected) const {
   const auto starts = [&](std::string_view prefix) { return expected.rfind(prefix, 0) == 0; };
   if (starts("tabs:")) return Words{"tabs"};
+  if (starts("taskbar:")) return Words{"taskbar"};
+  if (starts("dialog:")) return Words{"dialog"};
+  if (starts("ribbon:")) return Words{"ribbon", "xml"};
+  if (starts("ribbon pressed:")) return Words{"ribbon", "pressed"};
   if (starts("workbooks:")) return Words{"workbooks"};
   if (starts("strip:")) return Words{"strip"};
   if (starts("bar:")) return Words{"bar"};
@@ -299,6 +317,23 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
   if (words[0] == "reg") return ObserveRegistry(words, line);
   if (words[0] == "strip") return ObserveStrip(line);
   if (words[0] == "bar") return ObserveBar(line);
+  if (words[0] == "taskbar") {
+    line = std::string("taskbar: ") + (host_.excel->WindowsInTaskbar() ? "1" : "0");
+    return {};
+  }
+  if (words[0] == "dialog") {
+    const auto title = host_.dialogs.OpenTitle();
+    line = "dialog: " + std::string(title ? *title : "(none)");
+    return {};
+  }
+  if (words[0] == "ribbon" && words[1] == "xml") {
+    line = "ribbon: " + Addin().GetRibbonXML();
+    return {};
+  }
+  if (words[0] == "ribbon" && words[1] == "pressed") {
+    line = std::string("ribbon pressed: ") + (Addin().GetPressed() ? "1" : "0");
+    return {};
+  }
   if (words[0] == "menu") {
     const auto items = host_.excel->Bars().DescribeMenu(words[1]);
     line = "menu " + words[1] + ":" + (!items ? " (none)" : items->empty() ? "" : " " + *items);
@@ -470,6 +505,88 @@ ScenarioRunner::Result ScenarioRunner::RegDelete(const Words& w) {
                                      : host_.registry.Delete(host::kHkeyCurrentUser, w[2]);
   if (!deleted) return {Result::kRefused, "nothing to delete at " + w[2]};
   return {};
+}
+
+Vestranov3& ScenarioRunner::Addin() {
+  if (!host_.addin) host_.addin = std::make_unique<Vestranov3>();
+  return *host_.addin;
+}
+
+ScenarioRunner::Result ScenarioRunner::Ribbon(const Words& w) {
+  if ((w[1] == "xml" || w[1] == "pressed") && w.size() == 2) {
+    std::string line;
+    Result result = Observe(w, line);
+    if (result.kind == Result::kDone) out_ << line << '\n';
+    return result;
+  }
+  if (w[1] != "toggle" || w.size() != 3) {
+    return {Result::kScriptError, "ribbon takes xml, pressed or toggle 0|1"};
+  }
+  const auto pressed = ParseFlag(w[2]);
+  if (!pressed) return {Result::kScriptError, "bad number: " + w[2]};
+  if (!Addin().OnAction(*pressed)) return {Result::kRefused, "the check box's callback failed"};
+  return {};
+}
+
+ScenarioRunner::Result ScenarioRunner::Options(const Words& w) {
+  using host::DialogControl;
+  // The user's settings, in the order given, then OK or the close box.
+  std::vector<std::pair<DialogControl, bool>> steps;
+  const std::string& last = w.back();
+  if (last != "ok" && last != "close") {
+    return {Result::kScriptError, "options ends with ok or close"};
+  }
+  for (std::size_t i = 1; i + 1 < w.size(); ++i) {
+    if (w[i] == "above" || w[i] == "below") {
+      steps.emplace_back(w[i] == "above" ? DialogControl::Option3 : DialogControl::Option4, true);
+      continue;
+    }
+    if ((w[i] != "style" && w[i] != "taskbar") || i + 2 >= w.size()) {
+      return {Result::kScriptError, "options takes above, below, style N, taskbar N"};
+    }
+    const auto number = ParseNumber(w[i + 1]);
+    if (w[i] == "style") {
+      constexpr DialogControl kStyles[] = {DialogControl::Option1, DialogControl::Option2,
+                                           DialogControl::Option5};
+      if (!number || *number < 0 || *number > 2) {
+        return {Result::kScriptError, "bad number: " + w[i + 1]};
+      }
+      steps.emplace_back(kStyles[*number], true);
+    } else {
+      const auto flag = ParseFlag(w[i + 1]);
+      if (!flag) return {Result::kScriptError, "bad number: " + w[i + 1]};
+      steps.emplace_back(DialogControl::Check1, *flag);
+    }
+    ++i;
+  }
+
+  auto& dialogs = host_.dialogs;
+  const bool opened_here = !dialogs.Open();
+  if (opened_here && (!Addin().OptionMenu() || !dialogs.Open())) {
+    return {Result::kRefused, "the options dialog did not open"};
+  }
+  if (dialogs.Open()->kind != host::DialogKind::kOptions) {
+    return {Result::kRefused, "the open dialog is not the options dialog"};
+  }
+  for (const auto& [control, value] : steps) {
+    // The check box is clicked only when it is not already as wanted.
+    if (control == DialogControl::Check1 && dialogs.Open()->checked.at(control) == value) continue;
+    if (auto refused = dialogs.Click(control)) {
+      // A dialog that this command opened goes again, so that the refusal changes nothing.
+      if (opened_here) dialogs.CloseBox();
+      return {Result::kRefused, *refused};
+    }
+  }
+  return FromOutcome(last == "ok" ? dialogs.Click(DialogControl::cmdOK) : dialogs.CloseBox());
+}
+
+ScenarioRunner::Result ScenarioRunner::About(const Words& w) {
+  if (w[1] != "ok" && w[1] != "close") return {Result::kScriptError, "about takes ok or close"};
+  if (!Addin().AboutMenu() || !host_.dialogs.Open()) {
+    return {Result::kRefused, "the about box did not open"};
+  }
+  return FromOutcome(w[1] == "ok" ? host_.dialogs.Click(host::DialogControl::cmdOK)
+                                  : host_.dialogs.CloseBox());
 }
 
 ScenarioRunner::Result ScenarioRunner::Connect(const Words& w) {

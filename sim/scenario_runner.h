@@ -61,6 +61,12 @@ class ScenarioRunner {
   Result RegSet(const Words& words);
   Result RegDelete(const Words& words);
   Result Connect(const Words& words);
+  // The ribbon's callbacks, the options dialog and the about box, as the user reaches them.
+  Result Ribbon(const Words& words);
+  Result Options(const Words& words);
+  Result About(const Words& words);
+  // The add-in object, made (not connected) when the script has not made it yet.
+  Vestranov3& Addin();
   // A click (`times` 2: a double-click) of `button` on the tab or the empty strip that w[1] names.
   Result Click(const Words& words, int button, int times);
   static Result FromOutcome(const std::optional<std::string>& outcome);

@@ -21,11 +21,14 @@ SimHost::SimHost() {
   platform.diagnostics = &diagnostics;
   platform.accessibility = &accessibility;
   platform.processes = &processes;
+  platform.dialogs = &dialogs;
   excel->AttachWindows(windows, clock);
   excel->AttachSystem(registry, accessibility);
 }
 
 SimHost::~SimHost() {
+  // A dialog still open holds Excel; it goes before the add-in, as the end of Excel would take it.
+  dialogs.Discard();
   addin.reset();
   ResetModuleState();
   host::CurrentPlatform() = {};

@@ -9,6 +9,7 @@
 #include "host/fake/fake_accessibility.h"
 #include "host/fake/fake_clock.h"
 #include "host/fake/fake_diagnostics.h"
+#include "host/fake/fake_dialogs.h"
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_hooks.h"
 #include "host/fake/fake_processes.h"
@@ -38,6 +39,7 @@ class SimHost {
   fake::FakeProcesses processes{calls};
   std::shared_ptr<fake::FakeExcel> excel = std::make_shared<fake::FakeExcel>(calls);
   fake::FakeControlFactory controls{calls};
+  fake::FakeDialogs dialogs{calls};
   std::unique_ptr<Vestranov3> addin;
 
   Hwnd MainWindow() const;

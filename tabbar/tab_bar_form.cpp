@@ -94,9 +94,9 @@ bool Form_Vestrano::ApplyLook(host::IPaintManager& paint, double version) {
   if (version < 11) {
     return paint.SetDisableLunaColors(true) && paint.SetColor(host::kColorDefault);
   }
-  const TabStyle* style = shared.nTabTheme == 1   ? &kStyleAccess2007
-                          : shared.nTabTheme == 2 ? &kStyleOffice2003
-                                                  : nullptr;
+  // Style 0 is the designed look, which the controls already have.
+  const TabStyle* style =
+      shared.nTabTheme == 1 || shared.nTabTheme == 2 ? &kTabStyles[shared.nTabTheme] : nullptr;
   if (style && !(TabSeclect_->SetAppearance(style->appearance) && paint.SetColor(style->color) &&
                  TabSeclect_->SetLeft(style->left_twips))) {
     return false;

@@ -23,18 +23,6 @@ inline constexpr double kDesignedTabWidthTwips = 8655;
 inline constexpr int kDesignedFormWidth = 579;
 inline constexpr int kDesignedFormHeight = 23;
 
-// Tab styles 1 and 2 of the options (style 0 is the designed look): the strip's appearance, the
-// paint manager's colour style and the strip's left offset in twips.
-struct TabStyle {
-  int appearance;
-  int color;
-  double left_twips;
-};
-inline constexpr TabStyle kStyleAccess2007{host::kAppearanceAccess2007, host::kColorOffice2003,
-                                           -70};
-inline constexpr TabStyle kStyleOffice2003{host::kAppearanceOffice2003, host::kColorOffice2003,
-                                           -90};
-
 class Form_Vestrano final : public ITabBar, public host::ITabControlEvents {
  public:
   Form_Vestrano() = default;

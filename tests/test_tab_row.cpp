@@ -252,8 +252,8 @@ TEST(FormLoad, LookFollowsVersionAndSettings) {
   using host::kColorDefault, host::kColorOffice2003, host::kPositionBottom, host::kPositionTop;
   const std::optional<SchemeColors> none;
   constexpr double kDesigned = kDesignedTabLeftTwips;
-  constexpr double kAccess = kStyleAccess2007.left_twips;
-  constexpr double kOffice = kStyleOffice2003.left_twips;
+  constexpr double kAccess = kTabStyles[1].left_twips;
+  constexpr double kOffice = kTabStyles[2].left_twips;
   struct Case {
     const char* version;
     int theme, office, position;

@@ -4,7 +4,10 @@
 #include <iterator>
 #include <string_view>
 
+#include "addin/ribbon.h"
 #include "addin/win32/addin_object.h"
+#include "addin/win32/ribbon_picture.h"
+#include "addin/win32/this_module.h"
 #include "addin/win32/vestrano_ids.h"
 #include "host/diagnostics.h"
 #include "host/win32/dispatch_args.h"
@@ -159,13 +162,46 @@ HRESULT Vestranov3Object::InvokeMember(DISPID id, WORD, const DISPPARAMS* params
       moRibbon_ = VariantToDispatch(*ribbon);
       return S_OK;
     }
-    case VESTRANO_DISPID_GETRIBBONXML:
-    case VESTRANO_DISPID_LOADIMAGE:
+    case VESTRANO_DISPID_GETRIBBONXML: {
+      UniqueBstr xml = UniqueBstr::FromUtf8(addin_.GetRibbonXML());
+      if (!xml.Get()) return E_OUTOFMEMORY;
+      if (result) {
+        result->vt = VT_BSTR;
+        result->bstrVal = xml.Detach();
+      }
+      return S_OK;
+    }
+    case VESTRANO_DISPID_LOADIMAGE: {
+      const VARIANT* image_id = PositionalArg(params, 0);
+      if (!image_id) return DISP_E_BADPARAMCOUNT;
+      // Any other id, or one that is no text, has no picture: Nothing, not a failure.
+      const auto id = VariantToUtf8(*image_id);
+      ComPtr<IDispatch> picture;
+      if (id && IsRibbonImage(*id)) picture = LoadRibbonPicture(ThisModule());
+      if (result) {
+        result->vt = VT_DISPATCH;
+        result->pdispVal = picture.Detach();
+      }
+      return S_OK;
+    }
     case VESTRANO_DISPID_GETPRESSED:
-    case VESTRANO_DISPID_ONACTION:
+      if (result) {
+        result->vt = VT_BOOL;
+        result->boolVal = addin_.GetPressed() ? VARIANT_TRUE : VARIANT_FALSE;
+      }
+      return S_OK;
+    case VESTRANO_DISPID_ONACTION: {
+      const VARIANT* pressed = PositionalArg(params, 1);
+      if (!pressed) return DISP_E_BADPARAMCOUNT;
+      // By value or by reference, VT_BOOL or a number: whatever Office sends, coerced.
+      const auto value = ReadByRefBool(pressed);
+      if (!value) return DISP_E_TYPEMISMATCH;
+      return addin_.OnAction(*value) ? S_OK : E_FAIL;
+    }
     case VESTRANO_DISPID_ABOUTMENU:
+      return addin_.AboutMenu() ? S_OK : E_FAIL;
     case VESTRANO_DISPID_OPTIONMENU:
-      return E_NOTIMPL;
+      return addin_.OptionMenu() ? S_OK : E_FAIL;
     default:
       return DISP_E_MEMBERNOTFOUND;
   }

@@ -2,9 +2,12 @@
 // Nothing thrown by the logic may reach Office: each method turns it into an HRESULT.
 #include "addin/win32/addin_object.h"
 
+#include "addin/win32/startup.h"
 #include "addin/win32/this_module.h"
 #include "addin/win32/vestrano_ids.h"
+#include "dialogs/win32/win32_dialogs.h"
 #include "host/win32/com_guard.h"
+#include "host/win32/variant.h"
 #include "host/win32/win32_excel.h"
 #include "tabbar/win32/tab_strip_client.h"
 
@@ -12,6 +15,8 @@ namespace vestrano::win32 {
 HRESULT Vestranov3Object::Create(REFIID iid, void** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
+  // Before the first object: the tab bar it connects may need the module this installs.
+  RunStartupOnce();
   return GuardedHresult("creating the add-in", [&] {
     auto* object = new Vestranov3Object();
     const HRESULT hr = object->QueryInterface(iid, out);
@@ -49,9 +54,10 @@ ULONG Vestranov3Object::Release() noexcept {
 HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                        IDispatch* /*AddInInst*/, SAFEARRAY** /*custom*/) noexcept {
   return GuardedHresult("OnConnection", [&] {
-    platform_.Acquire(ThisModule(), [] {
-      return std::unique_ptr<host::IControlFactory>(new TabStripControlFactory());
-    });
+    platform_.Acquire(
+        ThisModule(),
+        [] { return std::unique_ptr<host::IControlFactory>(new TabStripControlFactory()); },
+        [](HINSTANCE module) { return std::unique_ptr<host::IDialogs>(new Win32Dialogs(module)); });
     addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
                                       static_cast<int>(ConnectMode));
     return S_OK;
@@ -79,10 +85,16 @@ HRESULT Vestranov3Object::OnBeginShutdown(SAFEARRAY** /*custom*/) noexcept {
   return S_OK;
 }
 
+// The same markup for every ribbon id: Excel asks for one.
 HRESULT Vestranov3Object::GetCustomUI(BSTR /*RibbonID*/, BSTR* RibbonXml) noexcept {
   if (!RibbonXml) return E_POINTER;
   *RibbonXml = nullptr;
-  return E_NOTIMPL;
+  return GuardedHresult("GetCustomUI", [&] {
+    UniqueBstr xml = UniqueBstr::FromUtf8(addin_.GetRibbonXML());
+    if (!xml.Get()) return E_OUTOFMEMORY;
+    *RibbonXml = xml.Detach();
+    return S_OK;
+  });
 }
 
 }  // namespace vestrano::win32

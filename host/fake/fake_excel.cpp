@@ -742,6 +742,17 @@ std::optional<bool> FakeExcel::Visible() {
   return visible_;
 }
 
+std::optional<bool> FakeExcel::ShowWindowsInTaskbar() {
+  if (!calls_.Enter("Application.ShowWindowsInTaskbar")) return std::nullopt;
+  return windows_in_taskbar_;
+}
+
+bool FakeExcel::SetShowWindowsInTaskbar(bool show) {
+  if (!calls_.Enter("Application.SetShowWindowsInTaskbar")) return false;
+  windows_in_taskbar_ = show;
+  return true;
+}
+
 std::optional<bool> FakeExcel::Ready() {
   if (!calls_.Enter("Application.Ready")) return std::nullopt;
   return ready_ && modal_depth_ == 0;

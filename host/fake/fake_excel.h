@@ -144,6 +144,7 @@ class FakeExcel final : public host::IApplication {
   HostCalls& Calls() { return calls_; }
   FakeCommandBars& Bars() { return command_bars_; }
   bool ScreenUpdating() const { return screen_updating_; }
+  bool WindowsInTaskbar() const { return windows_in_taskbar_; }
 
   // --- host::IApplication ---
   std::optional<vestrano::Hwnd> Hwnd() override;
@@ -152,6 +153,8 @@ class FakeExcel final : public host::IApplication {
   std::optional<bool> Visible() override;
   std::optional<bool> Ready() override;
   std::optional<bool> DisplayFormulaBar() override;
+  std::optional<bool> ShowWindowsInTaskbar() override;
+  bool SetShowWindowsInTaskbar(bool show) override;
   host::WorkbooksPtr Workbooks() override;
   host::WorkbookPtr ActiveWorkbook() override;
   host::CommandBarsPtr CommandBars() override;
@@ -205,6 +208,7 @@ class FakeExcel final : public host::IApplication {
   bool visible_ = true;
   bool ready_ = true;
   bool formula_bar_ = true;
+  bool windows_in_taskbar_ = true;
   vestrano::Hwnd main_window_{0x10010};
   FakeWindowSystem* windows_ = nullptr;
   FakeClock* clock_ = nullptr;

@@ -49,6 +49,12 @@ class Win32Application final : public host::IApplication {
   std::optional<bool> DisplayFormulaBar() override {
     return object_.GetBool(L"DisplayFormulaBar");
   }
+  std::optional<bool> ShowWindowsInTaskbar() override {
+    return object_.GetBool(L"ShowWindowsInTaskbar");
+  }
+  bool SetShowWindowsInTaskbar(bool show) override {
+    return object_.PutProperty(L"ShowWindowsInTaskbar", *UniqueVariant::FromBool(show).Get());
+  }
   host::WorkbooksPtr Workbooks() override {
     return MakeWin32Workbooks(object_.GetDispatch(L"Workbooks"));
   }

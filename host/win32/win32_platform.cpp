@@ -16,11 +16,16 @@ namespace vestrano::win32 {
 namespace {
 
 struct Adapters {
-  Adapters(HINSTANCE module, std::unique_ptr<host::IControlFactory> made_controls)
-      : controls(std::move(made_controls)), windows(module), hooks(module) {}
+  Adapters(HINSTANCE module, std::unique_ptr<host::IControlFactory> made_controls,
+           std::unique_ptr<host::IDialogs> made_dialogs)
+      : controls(std::move(made_controls)),
+        dialogs(std::move(made_dialogs)),
+        windows(module),
+        hooks(module) {}
   Win32Registry registry;
   // Destroyed after the windows, which the controls it made live in.
   std::unique_ptr<host::IControlFactory> controls;
+  std::unique_ptr<host::IDialogs> dialogs;
   Win32WindowSystem windows;
   Win32Timers timers;
   Win32Clock clock;
@@ -32,8 +37,10 @@ struct Adapters {
 constinit Adapters* g_adapters = nullptr;
 constinit int g_uses = 0;
 
-void Install(HINSTANCE module, Win32PlatformUse::ControlFactoryMaker make_controls) {
-  g_adapters = new Adapters(module, make_controls ? make_controls() : nullptr);
+void Install(HINSTANCE module, Win32PlatformUse::ControlFactoryMaker make_controls,
+             Win32PlatformUse::DialogsMaker make_dialogs) {
+  g_adapters = new Adapters(module, make_controls ? make_controls() : nullptr,
+                            make_dialogs ? make_dialogs(module) : nullptr);
   auto& platform = host::CurrentPlatform();
   platform.registry = &g_adapters->registry;
   platform.controls = g_adapters->controls.get();
@@ -43,6 +50,7 @@ void Install(HINSTANCE module, Win32PlatformUse::ControlFactoryMaker make_contro
   platform.hooks = &g_adapters->hooks;
   platform.accessibility = &g_adapters->accessibility;
   platform.processes = &g_adapters->processes;
+  platform.dialogs = g_adapters->dialogs.get();
 }
 
 void Uninstall() noexcept {
@@ -63,9 +71,10 @@ void Uninstall() noexcept {
 
 }  // namespace
 
-void Win32PlatformUse::Acquire(HINSTANCE module, ControlFactoryMaker make_controls) {
+void Win32PlatformUse::Acquire(HINSTANCE module, ControlFactoryMaker make_controls,
+                               DialogsMaker make_dialogs) {
   if (held_) return;
-  if (g_uses == 0 && !g_adapters) Install(module, make_controls);
+  if (g_uses == 0 && !g_adapters) Install(module, make_controls, make_dialogs);
   ++g_uses;
   held_ = true;
 }

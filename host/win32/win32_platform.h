@@ -23,8 +23,12 @@ class Win32PlatformUse {
   // Makes the factory of the tab bar's controls, which live in a layer above the adapters.
   using ControlFactoryMaker = std::unique_ptr<host::IControlFactory> (*)();
 
+  // Makes the add-in's dialogs, which live in a layer above the adapters too.
+  using DialogsMaker = std::unique_ptr<host::IDialogs> (*)(HINSTANCE module);
+
   // Idempotent for one holder. `module` is this DLL, which owns the window classes and hooks.
-  void Acquire(HINSTANCE module, ControlFactoryMaker make_controls);
+  void Acquire(HINSTANCE module, ControlFactoryMaker make_controls,
+               DialogsMaker make_dialogs = nullptr);
   void Release() noexcept;
 
  private:

@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/diagnostics.h"
 #include "host/win32/com_object.h"
 #include "host/win32/com_ptr.h"
 #include "host/win32/wide_text.h"
+#include "host/win32/win32_files.h"
 #include "tabbar/tab_images.h"
 #include "tabbar/win32/tab_image_list.h"
 #include "tabctl/win32/zandrelix_api.h"
@@ -235,11 +237,15 @@ Proc Export(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-std::wstring ModuleFileInSystemDirectory() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return std::wstring(folder, length) + L"\\" + tabctl::kModuleFileName;
+// Where the start-up installation puts the module: the system directory, or the user's own
+// folder where the system directory refused it.
+std::vector<std::wstring> InstalledModuleFiles() {
+  std::vector<std::wstring> files;
+  if (auto system = SystemDirectoryW()) files.push_back(*system + L"\\" + tabctl::kModuleFileName);
+  if (auto local = LocalAppDataW()) {
+    files.push_back(*local + L"\\Vestrano\\" + tabctl::kModuleFileName);
+  }
+  return files;
 }
 
 }  // namespace
@@ -257,10 +263,13 @@ TabStripControlFactory::~TabStripControlFactory() {
 
 HRESULT TabStripControlFactory::CreateFromFile(REFIID iid, void** out) {
   if (!module_) {
-    const std::wstring path = ModuleFileInSystemDirectory();
-    if (path.empty()) return E_FAIL;
-    module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (!module_) return HRESULT_FROM_WIN32(GetLastError());
+    HRESULT hr = E_FAIL;
+    for (const std::wstring& path : InstalledModuleFiles()) {
+      module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+      if (module_) break;
+      hr = HRESULT_FROM_WIN32(GetLastError());
+    }
+    if (!module_) return hr;
   }
   const auto get_class = Export<GetClassObjectProc>(module_, "DllGetClassObject");
   if (!get_class) return E_FAIL;

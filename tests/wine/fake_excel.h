@@ -34,6 +34,8 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
   FakeCommandBars* CommandBars() const { return command_bars_.Get(); }
   // The sheet of the workbook, as events carry it.
   IDispatch* Sheet() const { return sheet_.Get(); }
+  // Excel's ShowWindowsInTaskbar, as the add-in last set it.
+  bool ShowsWindowsInTaskbar() const { return show_in_taskbar_; }
   // Sinks currently advised on the AppEvents connection point.
   std::size_t SinkCount() const { return sinks_.size(); }
   // Raises an event on every advised sink, with the arguments in declaration order; the

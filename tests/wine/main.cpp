@@ -18,6 +18,7 @@
 #include "tests/wine/kept_registration_checks.h"
 #include "tests/wine/menu_checks.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/ribbon_dialog_checks.h"
 #include "tests/wine/screenshots.h"
 #include "tests/wine/subclass_chain_checks.h"
 #include "tests/wine/tab_strip_checks.h"
@@ -79,6 +80,8 @@ void CheckAddinObject(Checks& checks, const std::wstring& module_path) {
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
     CheckWorkbookMenus(checks, addin.Get(), excel.Get());
+    CheckRibbon(checks, addin.Get(), windows, excel.Get());
+    CheckDialogs(checks, addin.Get(), windows, excel.Get());
     CheckStripPaintGivesBackGdi(checks, addin.Get(), windows, excel.Get());
     CheckTabsOnTheBar(checks, addin.Get(), windows, module_path);
     CheckExternalConnection(checks, addin.Get(), windows, excel.Get());
@@ -128,6 +131,8 @@ int Run(const std::wstring& dll_argument) {
   CheckModuleCarried(checks, dll_path);
   CheckModuleRegistration(checks, module_path);
   CheckStripOnItsOwn(checks, module_path);
+  // The first creation of the add-in in this process, which runs the start-up installation.
+  CheckStartupInstall(checks, dll_path);
   CheckAddinObject(checks, module_path);
   RemoveInstalledModule(checks);
 
@@ -152,6 +157,8 @@ int RunRightEdge(const std::wstring& dll_argument) {
   const std::wstring dll_path = full_path;
   RunRegsvr32(dll_path, false);
   if (RunningUnderWine()) MirrorClassesToMachine(checks);
+  // Installed before the add-in is created, so that the start-up installation leaves it alone.
+  InstallModuleFile(ModuleBeside(dll_path));
   {
     ComPtr<IDTExtensibility2> addin;
     CoCreateInstance(vestrano::win32::kClsidVestranov3, nullptr, CLSCTX_INPROC_SERVER,
@@ -159,6 +166,8 @@ int RunRightEdge(const std::wstring& dll_argument) {
     ExcelWindows windows;
     if (checks.Check(addin && windows.Main(), "the add-in and the test's Excel windows exist")) {
       CheckRightEdge(checks, addin.Get(), windows, ModuleBeside(dll_path));
+      auto excel = ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main()));
+      CheckDialogFits(checks, addin.Get(), windows, excel.Get());
     }
   }
   CoFreeUnusedLibrariesEx(0, 0);

@@ -4,6 +4,7 @@
 #include "tests/wine/screenshots.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "addin/win32/vestrano_ids.h"
@@ -12,6 +13,7 @@
 #include "tests/wine/fake_excel.h"
 #include "tests/wine/office_api.h"
 #include "tests/wine/registry_checks.h"
+#include "tests/wine/ribbon_dialog_checks.h"
 #include "tests/wine/tab_strip_checks.h"
 
 namespace wine_test {
@@ -149,6 +151,81 @@ void Shoot(const Scene& scene, IDTExtensibility2* addin) {
   PumpMessages(100);
 }
 
+// The window as its own device context has it, frame included, as a 24-bit BMP file: the X
+// server's copy of a new top-level window is not reliably painted under Wine.
+bool SaveWindowBitmap(HWND window, const std::string& path) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  void* bits = nullptr;
+  const HDC source = GetWindowDC(window);
+  const HDC memory = CreateCompatibleDC(source);
+  const HBITMAP bitmap = CreateDIBSection(source, reinterpret_cast<BITMAPINFO*>(&header),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool saved = false;
+  if (memory && bitmap && bits) {
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, previous);
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + size;
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+      saved = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+              std::fwrite(&header, sizeof(header), 1, out) == 1 &&
+              std::fwrite(bits, size, 1, out) == 1;
+      saved = std::fclose(out) == 0 && saved;
+    }
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memory) DeleteDC(memory);
+  ReleaseDC(window, source);
+  return saved;
+}
+
+// Each dialog over the everyday scene, as Excel's user sees it.
+void ShootDialogs(IDTExtensibility2* addin) {
+  const wchar_t* settings = L"SOFTWARE\\Microsoft\\Shared Tools\\Vestrano";
+  SetDword(settings, L"Position", 0);
+  SetDword(settings, L"Theme", 0);
+  ExcelWindows windows;
+  auto excel =
+      ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main(), EverydayWorkbooks(), 0));
+  SAFEARRAY* custom = nullptr;
+  addin->OnConnection(excel.Get(), kConnectAfterStartup, nullptr, &custom);
+  PumpMessages(300);
+  const HWND sheet = MakeSheet(windows.Desk());
+  for (const auto& [name, options] : {std::pair{"options-dialog", true}, {"about-dialog", false}}) {
+    WhileDialogOpen(addin, windows.Main(), options, [name = name](HWND dialog) {
+      // The X server maps the new window a little later; it is painted once it is there.
+      PumpMessages(600);
+      RedrawWindow(dialog, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      PumpMessages(300);
+      const std::string file = std::string("build\\screenshot-") + name + ".bmp";
+      if (!SaveWindowBitmap(dialog, file)) return;
+      std::printf("bitmap %s build/screenshot-%s.bmp\n", name, name);
+      std::fflush(stdout);
+      char line[16];
+      std::fgets(line, sizeof(line), stdin);
+    });
+  }
+  DestroyWindow(sheet);
+  addin->OnDisconnection(kDisconnectUserClosed, &custom);
+  PumpMessages(100);
+}
+
 }  // namespace
 
 int RunScreenshots(const std::wstring& dll_argument) {
@@ -177,6 +254,7 @@ int RunScreenshots(const std::wstring& dll_argument) {
                      __uuidof(IDTExtensibility2), addin.PutVoid());
     if (addin) {
       for (const Scene& scene : scenes) Shoot(scene, addin.Get());
+      ShootDialogs(addin.Get());
     }
   }
   std::printf("done\n");

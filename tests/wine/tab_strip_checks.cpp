@@ -613,6 +613,10 @@ void CheckRightEdge(Checks& checks, IDTExtensibility2* addin, ExcelWindows& wind
 
 namespace wine_test {
 
+bool InstallModuleFile(const std::wstring& module_path) {
+  return CopyFileW(module_path.c_str(), SystemModulePath().c_str(), FALSE) != FALSE;
+}
+
 void RemoveInstalledModule(Checks& checks) {
   const std::wstring installed = SystemModulePath();
   if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES) return;

@@ -21,6 +21,8 @@ void CheckStripOnItsOwn(Checks& checks, const std::wstring& module_path);
 // The add-in is created but not connected; the module is neither registered nor installed.
 void CheckTabsOnTheBar(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
                        const std::wstring& module_path);
+// Puts the module file into the system directory, unregistered.
+bool InstallModuleFile(const std::wstring& module_path);
 // Takes the module out of the system directory again.
 void RemoveInstalledModule(Checks& checks);
 // Only where the strip ends against the bar, at the resolution this process runs at.
