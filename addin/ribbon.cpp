@@ -6,13 +6,10 @@
 
 #include "addin/addin.h"
 #include "core/host_version.h"
-#include "core/settings_keys.h"
-#include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "dialogs/maker.h"
 #include "dialogs/show_dialog.h"
-#include "host/registry.h"
-#include "winhook/desk_strip.h"
+#include "menus/workbook_commands.h"
 
 namespace vestrano {
 namespace {
@@ -57,10 +54,6 @@ std::string ViewTabXml() {
          "</group></tab></tabs></ribbon></customUI>";
 }
 
-void StoreTabShow(std::int32_t value) {
-  SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword, value);
-}
-
 }  // namespace
 
 std::string RibbonXmlFor(std::optional<double> version) {
@@ -81,19 +74,7 @@ bool Vestranov3::GetPressed() const {
 
 bool Vestranov3::OnAction(bool pressed) {
   // Office may call after disconnection: nothing may be attached to Excel then.
-  if (!connected_) return true;
-  auto& shared = Shared();
-  if (!pressed) {
-    StoreTabShow(1);
-    shared.bTabShow = 1;
-    if (!shared.oTabForm || !shared.oTabForm->Hide()) return false;
-    UnsubclassDesk();
-    return true;
-  }
-  StoreTabShow(0);
-  shared.bTabShow = 0;
-  SubclassDesk();
-  return true;
+  return !connected_ || ApplyTabShowChoice(pressed);
 }
 
 bool Vestranov3::OptionMenu() {

@@ -157,27 +157,28 @@ void oBtnExcel_Click(const host::CommandBarControlPtr& Ctrl) {
   if (parameter) RunWorkbookCommand(*parameter);
 }
 
-void oBtnOptionTab_Click(const host::CommandBarControlPtr& Ctrl) {
+bool ApplyTabShowChoice(bool show) {
   auto& shared = Shared();
-  const auto state = Ctrl ? Ctrl->State() : std::nullopt;
-  if (!state) return;
-  if (*state != host::kButtonDown) {
-    SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword,
-                std::int32_t{0});
-    shared.bTabShow = 0;
-    if (!Ctrl->SetState(host::kButtonDown)) return;
+  const std::int32_t tab_show = show ? 0 : 1;
+  SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword, tab_show);
+  shared.bTabShow = tab_show;
+  if (show) {
     SubclassDesk();
-    return;
+    return true;
   }
-  if (!Ctrl->SetState(host::kButtonUp)) return;
-  SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword,
-              std::int32_t{1});
-  shared.bTabShow = 1;
-  if (!shared.oTabForm) return;
+  if (!shared.oTabForm) return false;
   // The strip goes before the bar: hiding the bar uncovers the workbook area's frame, which
   // Windows may paint at once, and while subclassed that paint would place and show the bar again.
   UnsubclassDesk();
-  shared.oTabForm->Hide();
+  return shared.oTabForm->Hide();
+}
+
+void oBtnOptionTab_Click(const host::CommandBarControlPtr& Ctrl) {
+  const auto state = Ctrl ? Ctrl->State() : std::nullopt;
+  if (!state) return;
+  const bool show = *state != host::kButtonDown;
+  if (!Ctrl->SetState(show ? host::kButtonDown : host::kButtonUp)) return;
+  ApplyTabShowChoice(show);
 }
 
 }  // namespace vestrano

@@ -24,6 +24,10 @@ void oBtnExcel_Click(const host::CommandBarControlPtr& Ctrl);
 // "CloseAll", "OpenDir", "Option" or "New", compared exactly; any other word does nothing.
 void RunWorkbookCommand(std::string_view parameter);
 
+// The user's choice from the ribbon's check box or the Tools-menu button: "TabShow" keeps it,
+// then the strip is attached or taken away. False when the bar could not be hidden.
+bool ApplyTabShowChoice(bool show);
+
 // The Tools-menu button's click: a button up shows the bar and goes down, a button down hides
 // the bar and goes up; "TabShow" keeps the choice. Stops at the first step that fails.
 void oBtnOptionTab_Click(const host::CommandBarControlPtr& Ctrl);

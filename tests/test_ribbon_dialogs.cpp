@@ -211,7 +211,9 @@ TEST(Ribbon, MarkupImageAndCallbacks) {
   EXPECT_FALSE(excel.Fake().Open());
 }
 
-TEST(Ribbon, AFailedHideEndsTheToggleWithTheStripKept) {
+// The strip is given back before the bar hides, so a bar that failed to hide is reported and
+// leaves the workbooks their whole area; the next click hides it.
+TEST(Ribbon, AFailedHideIsReportedWithTheStripGivenBack) {
   Dialogs excel;
   excel.Connect();
   excel.host.clock.Advance(300);
@@ -220,7 +222,7 @@ TEST(Ribbon, AFailedHideEndsTheToggleWithTheStripKept) {
   EXPECT_FALSE(excel.host.addin->OnAction(false));
   EXPECT_EQ(excel.Stored(kTabShowValue), 1);
   EXPECT_FALSE(excel.host.addin->GetPressed());
-  EXPECT_TRUE(excel.StripReserved());
+  EXPECT_FALSE(excel.StripReserved());
   EXPECT_TRUE(excel.host.addin->OnAction(false));
   EXPECT_FALSE(excel.StripReserved());
 }
