@@ -140,6 +140,10 @@ std::optional<std::vector<std::string>> ObservationFor(std::string_view expected
                  std::string(expected.substr(prefix, colon - prefix))};
   };
   if (StartsWith(expected, "tabs:")) return Words{"tabs"};
+  if (StartsWith(expected, "taskbar:")) return Words{"taskbar"};
+  if (StartsWith(expected, "dialog:")) return Words{"dialog"};
+  if (StartsWith(expected, "ribbon:")) return Words{"ribbon", "xml"};
+  if (StartsWith(expected, "ribbon pressed:")) return Words{"ribbon", "pressed"};
   if (StartsWith(expected, "workbooks:")) return Words{"workbooks"};
   if (StartsWith(expected, "strip:")) return Words{"strip"};
   if (StartsWith(expected, "bar:")) return Words{"bar"};

@@ -8,6 +8,7 @@
 
 #include "core/settings_keys.h"
 #include "host/registry.h"
+#include "scenario/observation_lines.h"
 #include "scenario/script_lexer.h"
 
 namespace vestrano::sim {
@@ -258,7 +259,8 @@ ScenarioRunner::Result ScenarioRunner::Execute(const Words& words) {
 
 ScenarioRunner::Result ScenarioRunner::Expect(const std::string& line) {
   const std::string expected = RestAfterFirstWord(line);
-  const auto words = ObservationFor(expected);
+  const auto words = scenario::ObservationFor(
+      expected, last_reg_path_.empty() ? std::string(kVestranoKey) : last_reg_path_);
   if (!words) return {Result::kScriptError, "expect names no observation: " + expected};
   std::string actual;
   Result result = Observe(*words, actual);
@@ -266,45 +268,6 @@ ScenarioRunner::Result ScenarioRunner::Expect(const std::string& line) {
   if (result.kind == Result::kRefused) actual = "(" + result.message + ")";
   if (actual == expected) return {};
   return {Result::kMismatch, "expected <" + expected + "> got <" + actual + ">"};
-}
-
-std::optional<ScenarioRunner::Words> ScenarioRunner::ObservationFor(
-    const std::string& expected) const {
-  const auto starts = [&](std::string_view prefix) { return expected.rfind(prefix, 0) == 0; };
-  if (starts("tabs:")) return Words{"tabs"};
-  if (starts("taskbar:")) return Words{"taskbar"};
-  if (starts("dialog:")) return Words{"dialog"};
-  if (starts("ribbon:")) return Words{"ribbon", "xml"};
-  if (starts("ribbon pressed:")) return Words{"ribbon", "pressed"};
-  if (starts("workbooks:")) return Words{"workbooks"};
-  if (starts("strip:")) return Words{"strip"};
-  if (starts("bar:")) return Words{"bar"};
-  if (starts("menu ")) {
-    const auto colon = expected.find(':');
-    if (colon == std::string::npos) return std::nullopt;
-    return Words{"menu", expected.substr(5, colon - 5)};
-  }
-  if (starts("tab ")) {
-    const auto colon = expected.find(':');
-    if (colon == std::string::npos) return std::nullopt;
-    return Words{"tab", expected.substr(4, colon - 4)};
-  }
-  if (starts("reg ")) {
-    // "reg NAME = TYPE ..." or "reg NAME missing"
-    std::string rest = expected.substr(4);
-    const auto equals = rest.find(" = ");
-    std::string name;
-    if (equals != std::string::npos) {
-      name = rest.substr(0, equals);
-    } else if (rest.size() > 8 && rest.ends_with(" missing")) {
-      name = rest.substr(0, rest.size() - 8);
-    } else {
-      return std::nullopt;
-    }
-    const std::string path = last_reg_path_.empty() ? std::string(kVestranoKey) : last_reg_path_;
-    return Words{"reg", "get", path, name};
-  }
-  return std::nullopt;
 }
 
 ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& line) {

@@ -56,7 +56,6 @@ class ScenarioRunner {
   Result ObserveStrip(std::string& line);
   Result ObserveBar(std::string& line);
   // Which observation an expected line is the output of.
-  std::optional<Words> ObservationFor(const std::string& expected) const;
 
   Result RegSet(const Words& words);
   Result RegDelete(const Words& words);
