@@ -47,7 +47,8 @@ TEST(XlsimMarkup, FindsTheCallbacksOfficeCalls) {
       "<menuSeparator id=\"Vestranov3\" title=\"Vestrano v3.0\"/>"
       "<checkBox id=\"Vestranovisible\" getPressed=\"getPressed\" onAction=\"OnAction\"/>"
       "<button id=\"VestranoOpTion\" image=\"get101\" onAction=\"OptionMenu\"/>"
-      "<button id=\"VestranoAbout\" image=\"other\" onAction=\"AboutMenu\"/>"
+      "<button id=\"VestranoAbout\" label=\"关于Vestrano\" image=\"other\" "
+      "onAction=\"AboutMenu\"/>"
       "</menu></officeMenu></ribbon></customUI>");
   ASSERT_TRUE(elements);
   const RibbonCallbacks found = FindRibbonCallbacks(*elements);
@@ -60,6 +61,7 @@ TEST(XlsimMarkup, FindsTheCallbacksOfficeCalls) {
   EXPECT_EQ(found.check_boxes[0].on_action, "OnAction");
   ASSERT_EQ(found.buttons.size(), 2u);
   EXPECT_EQ(found.buttons[1].id, "VestranoAbout");
+  EXPECT_EQ(found.buttons[1].label, "关于Vestrano");
   EXPECT_EQ(found.buttons[1].on_action, "AboutMenu");
 }
 

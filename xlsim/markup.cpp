@@ -192,7 +192,8 @@ RibbonCallbacks FindRibbonCallbacks(const std::vector<MarkupElement>& elements) 
       found.check_boxes.push_back({element.Attribute("id"), element.Attribute("getPressed"),
                                    element.Attribute("onAction")});
     } else if (element.name == "button") {
-      found.buttons.push_back({element.Attribute("id"), element.Attribute("onAction")});
+      found.buttons.push_back(
+          {element.Attribute("id"), element.Attribute("label"), element.Attribute("onAction")});
     }
   }
   return found;

@@ -38,6 +38,7 @@ struct RibbonCallbacks {
   std::vector<CheckBox> check_boxes;
   struct Button {
     std::string id;
+    std::string label;
     std::string on_action;
   };
   std::vector<Button> buttons;

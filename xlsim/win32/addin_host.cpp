@@ -324,6 +324,22 @@ std::optional<std::string> AddinHost::RibbonToggle(bool pressed) {
   return std::nullopt;
 }
 
+std::optional<std::string> AddinHost::RibbonClick(std::string_view label) {
+  Loaded* loaded = WithRibbon();
+  if (!loaded) return "Excel shows no ribbon of an add-in";
+  for (const auto& button : loaded->ribbon.buttons) {
+    if (button.label != label) continue;
+    if (button.on_action.empty()) return "the ribbon's " + button.label + " has no onAction";
+    const ComPtr<IDispatch> control =
+        ComPtr<IDispatch>::Adopt(new RibbonControl(Wide(button.id), excel_.GetLink()));
+    const HRESULT hr = CallByName(loaded->callbacks.Get(), Wide(button.on_action),
+                                  {ObjectArgument(control.Get())});
+    if (FAILED(hr)) report_("the ribbon callback " + button.on_action + " failed: " + Hex(hr));
+    return std::nullopt;
+  }
+  return "the ribbon has no button " + std::string(label);
+}
+
 void AddinHost::Disconnect() {
   for (Loaded& loaded : loaded_) {
     CustomArray custom;

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xlsim/markup.h"
@@ -43,6 +44,9 @@ class AddinHost {
   std::optional<bool> RibbonPressed();
   // A click on the check box, which makes it `pressed`.
   std::optional<std::string> RibbonToggle(bool pressed);
+  // A click on the button labelled `label`; returns once the add-in's callback has returned, so a
+  // dialog that the callback opens is up until then.
+  std::optional<std::string> RibbonClick(std::string_view label);
   // Tells the host that the add-in invalidated its ribbon (IRibbonUI).
   void Invalidate() { invalid_ = true; }
 

@@ -10,6 +10,7 @@
 #include "scenario/observation_lines.h"
 #include "scenario/script_lexer.h"
 #include "xlsim/excel_bars.h"
+#include "xlsim/win32/addin_dialogs.h"
 #include "xlsim/win32/popup_menu.h"
 #include "xlsim/win32/tab_row_reader.h"
 #include "xlsim/win32/text.h"
@@ -56,29 +57,15 @@ scenario::Box Box(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// Windows that xlsim makes itself; anything else over Excel is the add-in's.
-bool IsExcelsOwn(HWND hwnd) {
-  wchar_t name[64] = L"";
-  GetClassNameW(hwnd, name, 64);
-  const std::wstring_view cls(name);
-  return cls == L"MsoCommandBarPopup" || cls == L"bosa_sdm_XL9" || cls == L"#32770" ||
-         cls == L"tooltips_class32" || cls == L"ThunderRT6FormDC";
-}
-
-struct DialogSearch {
-  HWND owner;
-  std::vector<std::string> titles;
-};
-
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM data) {
-  auto* search = reinterpret_cast<DialogSearch*>(data);
-  if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == search->owner && !IsExcelsOwn(hwnd)) {
-    wchar_t title[256] = L"";
-    GetWindowTextW(hwnd, title, 256);
-    search->titles.push_back(Utf8(title));
-  }
-  return TRUE;
-}
+// The options dialog's controls, as the user reads them.
+constexpr const wchar_t* kStyleCaptions[] = {L"清爽风格", L"豪华风格", L"清新风格"};
+constexpr std::wstring_view kAboveCaption = L"工作区上方";
+constexpr std::wstring_view kBelowCaption = L"工作区下方";
+constexpr std::wstring_view kTaskbarCaption = L"在任务栏显示所有Excel窗口";
+constexpr std::wstring_view kOkCaption = L"确定";
+// The ribbon's buttons that open the dialogs.
+constexpr std::string_view kOptionsButton = "Vestrano选项";
+constexpr std::string_view kAboutButton = "关于Vestrano";
 
 }  // namespace
 
@@ -190,11 +177,8 @@ void ScenarioPlayer::RegisterCommands() {
   Add("choose", 2, 2, [this](const Words& w) { return Choose(w); });
   Add("tools", 2, 2, [this](const Words& w) { return Tools(w); });
   Add("ribbon", 2, 3, [this](const Words& w) { return Ribbon(w); });
-  const auto not_yet = [](const Words& w) -> Result {
-    return {Result::kScriptError, "xlsim does not play `" + w[0] + "` yet"};
-  };
-  Add("options", 2, kAnyCount, not_yet);
-  Add("about", 2, 2, not_yet);
+  Add("options", 2, kAnyCount, [this](const Words& w) { return Options(w); });
+  Add("about", 2, 2, [this](const Words& w) { return About(w); });
 
   const auto observation = [this](const Words& w) {
     std::vector<std::string> lines;
@@ -215,9 +199,23 @@ void ScenarioPlayer::RegisterCommands() {
 }
 
 int ScenarioPlayer::Run(std::istream& script) {
-  int status = kRunPassed;
+  script_ = &script;
+  status_ = kRunPassed;
+  PlayLines(nullptr);
+  // A failure the add-in caught and reported is a fault of its own.
+  if (failures_) {
+    for (const auto& failure : failures_()) {
+      err_ << "failure reported: " << failure << '\n';
+      if (status_ == kRunPassed) status_ = kRunExpectationFailed;
+    }
+  }
+  return status_;
+}
+
+void ScenarioPlayer::PlayLines(const std::function<bool()>& done) {
   std::string line;
-  for (int number = 1; std::getline(script, line); ++number) {
+  while (status_ != kRunScriptError && !(done && done()) && std::getline(*script_, line)) {
+    const int number = ++line_number_;
     const auto lexed = scenario::SplitWords(line);
     Result result;
     if (!lexed.error.empty()) {
@@ -233,17 +231,18 @@ int ScenarioPlayer::Run(std::istream& script) {
     reported_.clear();
     if (result.kind == Result::kDone) continue;
     err_ << "line " << number << ": " << result.message << '\n';
-    if (result.kind == Result::kScriptError) return kRunScriptError;
-    if (result.kind == Result::kMismatch) status = kRunExpectationFailed;
+    if (result.kind == Result::kScriptError) status_ = kRunScriptError;
+    if (result.kind == Result::kMismatch && status_ == kRunPassed) status_ = kRunExpectationFailed;
   }
-  // A failure the add-in caught and reported is a fault of its own.
-  if (failures_) {
-    for (const auto& failure : failures_()) {
-      err_ << "failure reported: " << failure << '\n';
-      status = kRunExpectationFailed;
-    }
-  }
-  return status;
+}
+
+void ScenarioPlayer::PlayWhileOpen(HWND dialog) {
+  PlayLines([dialog] { return !IsWindowVisible(dialog); });
+  if (!IsWindowVisible(dialog)) return;
+  // The script ended, or failed, with the dialog up: close it, or the add-in's call never returns.
+  err_ << "line " << line_number_ << ": the script left the add-in's dialog open\n";
+  status_ = kRunScriptError;
+  if (ClickCloseBox(dialog)) PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
 ScenarioPlayer::Result ScenarioPlayer::Execute(const Words& words) {
@@ -254,7 +253,17 @@ ScenarioPlayer::Result ScenarioPlayer::Execute(const Words& words) {
     return {Result::kScriptError, "wrong number of words for " + words.front()};
   }
   if (IsOneOf(words.front(), kUserActions)) excel_->ClosePopup();
-  Result result = command(words);
+  Result result;
+  const auto run = [&] { result = command(words); };
+  const bool plays_own_dialog = words.front() == "options" || words.front() == "about";
+  if (IsOneOf(words.front(), kObservations) || plays_own_dialog) {
+    run();
+  } else {
+    // A dialog that the command opens (the workbook menu's options) is the script's to play
+    // through: its next lines run inside the dialog's modal loop until it closes.
+    WhileDialogMayOpen(excel_->Windows().Main(), run,
+                       [this](HWND dialog) { PlayWhileOpen(dialog); });
+  }
   if (!IsOneOf(words.front(), kObservations)) PaintNow();
   return result;
 }
@@ -370,11 +379,10 @@ ScenarioPlayer::Result ScenarioPlayer::ObserveRegistry(const Words& words, std::
 }
 
 std::vector<std::string> ScenarioPlayer::ObserveDialogs() {
-  DialogSearch search{excel_->Windows().Main(), {}};
-  EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&search));
-  if (search.titles.empty()) return {"dialog: (none)"};
+  const auto titles = AddinDialogTitles(excel_->Windows().Main());
+  if (titles.empty()) return {"dialog: (none)"};
   std::vector<std::string> lines;
-  for (const auto& title : search.titles) lines.push_back("dialog: " + title);
+  for (const auto& title : titles) lines.push_back("dialog: " + title);
   return lines;
 }
 
@@ -500,6 +508,69 @@ ScenarioPlayer::Result ScenarioPlayer::Ribbon(const Words& w) {
     return FromOutcome(addins_->RibbonToggle(*pressed));
   }
   return {Result::kScriptError, "unknown ribbon command: " + w[1]};
+}
+
+ScenarioPlayer::Result ScenarioPlayer::Options(const Words& w) {
+  // The user's settings, in the order given, then OK or the close box.
+  struct Step {
+    std::wstring_view caption;
+    std::optional<bool> check;  // for the check box: the state wanted
+  };
+  std::vector<Step> steps;
+  const std::string& last = w.back();
+  if (last != "ok" && last != "close")
+    return {Result::kScriptError, "options ends with ok or close"};
+  for (std::size_t i = 1; i + 1 < w.size(); ++i) {
+    if (w[i] == "above" || w[i] == "below") {
+      steps.push_back({w[i] == "above" ? kAboveCaption : kBelowCaption, std::nullopt});
+      continue;
+    }
+    if ((w[i] != "style" && w[i] != "taskbar") || i + 2 >= w.size()) {
+      return {Result::kScriptError, "options takes above, below, style N, taskbar N"};
+    }
+    if (w[i] == "style") {
+      const auto number = ParseNumber(w[i + 1]);
+      if (!number || *number < 0 || *number > 2) {
+        return {Result::kScriptError, "bad number: " + w[i + 1]};
+      }
+      steps.push_back({kStyleCaptions[*number], std::nullopt});
+    } else {
+      const auto flag = ParseFlag(w[i + 1]);
+      if (!flag) return {Result::kScriptError, "bad number: " + w[i + 1]};
+      steps.push_back({kTaskbarCaption, *flag});
+    }
+    ++i;
+  }
+  const auto play = [&](HWND dialog, bool opened_here) -> Result {
+    for (const auto& step : steps) {
+      if (step.check && IsControlChecked(dialog, step.caption) == *step.check) continue;
+      if (auto refused = ClickControl(dialog, step.caption)) {
+        // A dialog that this command opened goes again, so that the refusal changes nothing.
+        if (opened_here) ClickCloseBox(dialog);
+        return {Result::kRefused, *refused};
+      }
+    }
+    return FromOutcome(last == "ok" ? ClickControl(dialog, kOkCaption) : ClickCloseBox(dialog));
+  };
+  const HWND main = excel_->Windows().Main();
+  if (const HWND open = FindAddinDialog(main)) return play(open, false);
+  Result result{Result::kRefused, "the options dialog did not open"};
+  WhileDialogMayOpen(
+      main, [&] { addins_->RibbonClick(kOptionsButton); },
+      [&](HWND dialog) { result = play(dialog, true); });
+  return result;
+}
+
+ScenarioPlayer::Result ScenarioPlayer::About(const Words& w) {
+  if (w[1] != "ok" && w[1] != "close") return {Result::kScriptError, "about takes ok or close"};
+  Result result{Result::kRefused, "the about box did not open"};
+  WhileDialogMayOpen(
+      excel_->Windows().Main(), [&] { addins_->RibbonClick(kAboutButton); },
+      [&](HWND dialog) {
+        result =
+            FromOutcome(w[1] == "ok" ? ClickControl(dialog, kOkCaption) : ClickCloseBox(dialog));
+      });
+  return result;
 }
 
 }  // namespace vestrano::xlsim::win32

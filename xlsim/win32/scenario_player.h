@@ -43,6 +43,11 @@ class ScenarioPlayer {
   };
   using Command = std::function<Result(const Words&)>;
 
+  // Plays the script's next lines until it ends, fails, or `done` holds before a line.
+  void PlayLines(const std::function<bool()>& done);
+  // Plays the lines meant for the add-in's open `dialog`, from inside its modal loop, until it
+  // closes; closes it when the script does not.
+  void PlayWhileOpen(HWND dialog);
   void RegisterCommands();
   void Add(std::string name, std::size_t min_words, std::size_t max_words, Command command);
   Result Execute(const Words& words);
@@ -64,7 +69,12 @@ class ScenarioPlayer {
   Result Choose(const Words& words);
   Result Tools(const Words& words);
   Result Ribbon(const Words& words);
+  Result Options(const Words& words);
+  Result About(const Words& words);
 
+  std::istream* script_ = nullptr;
+  int line_number_ = 0;
+  int status_ = kRunPassed;
   std::ostream& out_;
   std::ostream& err_;
   FailureSource failures_;
