@@ -69,9 +69,8 @@ std::string ToHex(std::string_view bytes) {
   return out;
 }
 
-std::string Corners(const Rect& rect) {
-  return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-         std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+scenario::Box ToBox(const Rect& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 std::string UpToNul(std::string_view bytes) {
@@ -274,7 +273,7 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
   if (words[0] == "tabs") return ObserveTabs(line);
   if (words[0] == "tab") return ObserveTab(words, line);
   if (words[0] == "workbooks") {
-    line = host_.excel->Describe();
+    line = scenario::WorkbooksLine(host_.excel->WorkbookViews());
     return {};
   }
   if (words[0] == "reg") return ObserveRegistry(words, line);
@@ -298,8 +297,7 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
     return {};
   }
   if (words[0] == "menu") {
-    const auto items = host_.excel->Bars().DescribeMenu(words[1]);
-    line = "menu " + words[1] + ":" + (!items ? " (none)" : items->empty() ? "" : " " + *items);
+    line = scenario::MenuLine(words[1], host_.excel->Bars().MenuItems(words[1]));
     return {};
   }
   return {Result::kScriptError, "unknown observation: " + words[0]};
@@ -331,23 +329,18 @@ ScenarioRunner::Result ScenarioRunner::ObserveStrip(std::string& line) {
   if (!desk) return {Result::kRefused, "Excel has no workbook area"};
   const Rect window = host_.windows.RectInParent(desk);
   const Rect client = host_.windows.ClientRectInParent(desk);
-  const char* where = client.top > window.top         ? "above"
-                      : client.bottom < window.bottom ? "below"
-                                                      : "none";
-  line = std::string("strip: ") + where + " desk=" + Corners(window) + " client=" + Corners(client);
+  line = scenario::StripLine(ToBox(window), ToBox(client));
   return {};
 }
 
 ScenarioRunner::Result ScenarioRunner::ObserveBar(std::string& line) {
   const Hwnd bar = host_.BarWindow();
   if (!bar) {
-    line = "bar: none";
+    line = scenario::BarLine(std::nullopt);
     return {};
   }
-  const Rect rect = host_.RectInMainClient(bar);
-  line = "bar: visible=" + std::string(host_.windows.Shown(bar) ? "1" : "0") +
-         " x=" + std::to_string(rect.left) + " y=" + std::to_string(rect.top) +
-         " w=" + std::to_string(rect.Width()) + " h=" + std::to_string(rect.Height());
+  line = scenario::BarLine(
+      scenario::BarView{host_.windows.Shown(bar), ToBox(host_.RectInMainClient(bar))});
   return {};
 }
 
@@ -355,10 +348,11 @@ ScenarioRunner::Result ScenarioRunner::ObserveTabs(std::string& line) {
   const Hwnd bar = host_.BarWindow();
   const auto* strip = host_.TabStrip();
   if (!bar || !host_.windows.Shown(bar) || !strip) {
-    line = "tabs: (hidden)";
-  } else {
-    line = "tabs: " + strip->Describe();
+    line = scenario::TabsLine(nullptr);
+    return {};
   }
+  const auto tabs = strip->Views();
+  line = scenario::TabsLine(&tabs);
   return {};
 }
 
@@ -366,14 +360,12 @@ ScenarioRunner::Result ScenarioRunner::ObserveTab(const Words& words, std::strin
   const auto index = ParseNumber(words[1]);
   if (!index) return {Result::kScriptError, "bad number: " + words[1]};
   const auto* strip = host_.TabStrip();
-  if (!strip || *index < 0 || *index >= strip->Count()) {
+  const auto tabs = strip ? strip->Views() : std::vector<scenario::TabView>{};
+  if (*index < 0 || *index >= static_cast<long long>(tabs.size())) {
     return {Result::kRefused, "there is no tab " + words[1]};
   }
   const int i = static_cast<int>(*index);
-  const auto& item = strip->State(i);
-  line = "tab " + std::to_string(i) + ": caption=" + item.caption + " tooltip=" + item.tooltip +
-         " image=" + std::to_string(item.image) +
-         " selected=" + (strip->SelectedIndex() == i ? "1" : "0");
+  line = scenario::TabLine(i, tabs[static_cast<std::size_t>(i)]);
   return {};
 }
 
