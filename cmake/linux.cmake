@@ -28,7 +28,7 @@ target_include_directories(vestrano_tabctl PUBLIC ${CMAKE_SOURCE_DIR})
 
 file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/fake/*.cpp)
 add_library(vestrano_fakes STATIC ${FAKE_SOURCES})
-target_link_libraries(vestrano_fakes PUBLIC vestrano_core)
+target_link_libraries(vestrano_fakes PUBLIC vestrano_core vestrano_scenario)
 
 # The scenario language as both runners read it (vestrano-sim here, xlsim on Windows).
 file(GLOB SCENARIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scenario/*.cpp)

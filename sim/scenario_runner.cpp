@@ -2,9 +2,11 @@
 // each command's word count, so that a malformed script stops before it touches the host.
 #include "sim/scenario_runner.h"
 
+#include <algorithm>
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <variant>
 
 #include "core/settings_keys.h"
 #include "host/registry.h"
@@ -38,44 +40,66 @@ std::optional<bool> ParseFlag(const std::string& word) {
   return std::nullopt;
 }
 
-std::optional<std::string> ParseHex(std::string_view hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  std::string bytes;
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    unsigned value = 0;
-    for (char c : hex.substr(i, 2)) {
-      value <<= 4;
-      if (c >= '0' && c <= '9')
-        value |= static_cast<unsigned>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-        value |= static_cast<unsigned>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-        value |= static_cast<unsigned>(c - 'A' + 10);
-      else
-        return std::nullopt;
-    }
-    bytes.push_back(static_cast<char>(value));
-  }
-  return bytes;
-}
-
-std::string ToHex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out.push_back(kDigits[c >> 4]);
-    out.push_back(kDigits[c & 15]);
-  }
-  return out;
-}
-
-std::string Corners(const Rect& rect) {
-  return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-         std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+scenario::Box ToBox(const Rect& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 std::string UpToNul(std::string_view bytes) {
   return std::string(bytes.substr(0, bytes.find('\0')));
+}
+
+// The registry holds text as the add-in's ANSI registry calls store it, in the ANSI code page;
+// the scenario language writes it in UTF-8.
+scenario::RegValue FromStored(fake::FakeRegistry& registry, const fake::StoredValue& stored) {
+  const std::string& bytes = stored.bytes;
+  scenario::RegValue value;
+  value.type = stored.type;
+  switch (stored.type) {
+    case host::kRegSz:
+    case host::kRegExpandSz:
+      value.texts = {registry.FromAnsi(UpToNul(bytes))};
+      break;
+    case host::kRegMultiSz:
+      // An empty string ends the list, as it does for Windows.
+      for (std::size_t start = 0; start < bytes.size() && bytes[start] != '\0';) {
+        const std::size_t end = std::min(bytes.find('\0', start), bytes.size());
+        value.texts.push_back(registry.FromAnsi(bytes.substr(start, end - start)));
+        start = end + 1;
+      }
+      break;
+    case host::kRegDword:
+      // A value too short for a DWORD shows the bytes it has.
+      for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) {
+        value.number |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+      }
+      break;
+    default:
+      value.bytes = bytes;
+      break;
+  }
+  return value;
+}
+
+std::string ToStored(fake::FakeRegistry& registry, const scenario::RegValue& value) {
+  std::string bytes;
+  switch (value.type) {
+    case host::kRegSz:
+    case host::kRegExpandSz:
+      bytes = registry.ToAnsi(value.texts.empty() ? "" : value.texts.front()) + '\0';
+      break;
+    case host::kRegMultiSz:
+      for (const std::string& text : value.texts) bytes += registry.ToAnsi(text) + '\0';
+      bytes += '\0';
+      break;
+    case host::kRegDword:
+      for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((value.number >> (8 * i)) & 0xFF));
+      break;
+    default:
+      bytes = value.bytes;
+      break;
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -274,7 +298,7 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
   if (words[0] == "tabs") return ObserveTabs(line);
   if (words[0] == "tab") return ObserveTab(words, line);
   if (words[0] == "workbooks") {
-    line = host_.excel->Describe();
+    line = scenario::WorkbooksLine(host_.excel->WorkbookViews());
     return {};
   }
   if (words[0] == "reg") return ObserveRegistry(words, line);
@@ -298,8 +322,7 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
     return {};
   }
   if (words[0] == "menu") {
-    const auto items = host_.excel->Bars().DescribeMenu(words[1]);
-    line = "menu " + words[1] + ":" + (!items ? " (none)" : items->empty() ? "" : " " + *items);
+    line = scenario::MenuLine(words[1], host_.excel->Bars().MenuItems(words[1]));
     return {};
   }
   return {Result::kScriptError, "unknown observation: " + words[0]};
@@ -331,23 +354,18 @@ ScenarioRunner::Result ScenarioRunner::ObserveStrip(std::string& line) {
   if (!desk) return {Result::kRefused, "Excel has no workbook area"};
   const Rect window = host_.windows.RectInParent(desk);
   const Rect client = host_.windows.ClientRectInParent(desk);
-  const char* where = client.top > window.top         ? "above"
-                      : client.bottom < window.bottom ? "below"
-                                                      : "none";
-  line = std::string("strip: ") + where + " desk=" + Corners(window) + " client=" + Corners(client);
+  line = scenario::StripLine(ToBox(window), ToBox(client));
   return {};
 }
 
 ScenarioRunner::Result ScenarioRunner::ObserveBar(std::string& line) {
   const Hwnd bar = host_.BarWindow();
   if (!bar) {
-    line = "bar: none";
+    line = scenario::BarLine(std::nullopt);
     return {};
   }
-  const Rect rect = host_.RectInMainClient(bar);
-  line = "bar: visible=" + std::string(host_.windows.Shown(bar) ? "1" : "0") +
-         " x=" + std::to_string(rect.left) + " y=" + std::to_string(rect.top) +
-         " w=" + std::to_string(rect.Width()) + " h=" + std::to_string(rect.Height());
+  line = scenario::BarLine(
+      scenario::BarView{host_.windows.Shown(bar), ToBox(host_.RectInMainClient(bar))});
   return {};
 }
 
@@ -355,10 +373,11 @@ ScenarioRunner::Result ScenarioRunner::ObserveTabs(std::string& line) {
   const Hwnd bar = host_.BarWindow();
   const auto* strip = host_.TabStrip();
   if (!bar || !host_.windows.Shown(bar) || !strip) {
-    line = "tabs: (hidden)";
-  } else {
-    line = "tabs: " + strip->Describe();
+    line = scenario::TabsLine(nullptr);
+    return {};
   }
+  const auto tabs = strip->Views();
+  line = scenario::TabsLine(&tabs);
   return {};
 }
 
@@ -366,97 +385,32 @@ ScenarioRunner::Result ScenarioRunner::ObserveTab(const Words& words, std::strin
   const auto index = ParseNumber(words[1]);
   if (!index) return {Result::kScriptError, "bad number: " + words[1]};
   const auto* strip = host_.TabStrip();
-  if (!strip || *index < 0 || *index >= strip->Count()) {
+  const auto tabs = strip ? strip->Views() : std::vector<scenario::TabView>{};
+  if (*index < 0 || *index >= static_cast<long long>(tabs.size())) {
     return {Result::kRefused, "there is no tab " + words[1]};
   }
   const int i = static_cast<int>(*index);
-  const auto& item = strip->State(i);
-  line = "tab " + std::to_string(i) + ": caption=" + item.caption + " tooltip=" + item.tooltip +
-         " image=" + std::to_string(item.image) +
-         " selected=" + (strip->SelectedIndex() == i ? "1" : "0");
+  line = scenario::TabLine(i, tabs[static_cast<std::size_t>(i)]);
   return {};
 }
 
 ScenarioRunner::Result ScenarioRunner::ObserveRegistry(const Words& words, std::string& line) {
   if (words.size() != 4) return {Result::kScriptError, "reg get needs PATH and NAME"};
   last_reg_path_ = words[2];
-  const auto value = host_.registry.Peek(host::kHkeyCurrentUser, words[2], words[3]);
-  if (!value) {
-    line = "reg " + words[3] + " missing";
-    return {};
-  }
-  const std::string& bytes = value->bytes;
-  std::string shown;
-  switch (value->type) {
-    case host::kRegDword: {
-      std::uint32_t number = 0;
-      for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) {
-        number |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-      }
-      shown = "dword " + std::to_string(number);
-      break;
-    }
-    case host::kRegSz:
-      shown = "sz " + host_.registry.FromAnsi(UpToNul(bytes));
-      break;
-    case host::kRegExpandSz:
-      shown = "expand " + host_.registry.FromAnsi(UpToNul(bytes));
-      break;
-    case host::kRegMultiSz: {
-      shown = "multi";
-      for (std::size_t start = 0; start < bytes.size() && bytes[start] != '\0';) {
-        const std::size_t end = std::min(bytes.find('\0', start), bytes.size());
-        shown += " " + host_.registry.FromAnsi(bytes.substr(start, end - start));
-        start = end + 1;
-      }
-      break;
-    }
-    case host::kRegBinary:
-      shown = "binary " + ToHex(bytes);
-      break;
-    case host::kRegNone:
-      shown = bytes.empty() ? "none" : "none " + ToHex(bytes);
-      break;
-    default:
-      shown = "type " + std::to_string(value->type) + " " + ToHex(bytes);
-      break;
-  }
-  line = "reg " + words[3] + " = " + shown;
+  const auto stored = host_.registry.Peek(host::kHkeyCurrentUser, words[2], words[3]);
+  line = scenario::RegLine(
+      words[3], stored ? std::optional(FromStored(host_.registry, *stored)) : std::nullopt);
   return {};
 }
 
 ScenarioRunner::Result ScenarioRunner::RegSet(const Words& w) {
-  if (w.size() < 5) return {Result::kScriptError, "reg set needs PATH NAME TYPE [VALUE]"};
   last_reg_path_ = w[2];
-  const std::string& type = w[4];
-  const auto needs = [&](std::size_t count) { return w.size() == count; };
-  std::uint32_t reg_type = host::kRegNone;
-  std::string bytes;
-  if (type == "dword" && needs(6)) {
-    const auto number = ParseNumber(w[5]);
-    if (!number || *number < -2147483648LL || *number > 4294967295LL) {
-      return {Result::kScriptError, "bad number: " + w[5]};
-    }
-    const auto bits = static_cast<std::uint32_t>(*number);
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
-    reg_type = host::kRegDword;
-  } else if ((type == "sz" || type == "expand") && needs(6)) {
-    bytes = host_.registry.ToAnsi(w[5]) + '\0';
-    reg_type = type == "sz" ? host::kRegSz : host::kRegExpandSz;
-  } else if (type == "multi" && w.size() >= 5) {
-    for (std::size_t i = 5; i < w.size(); ++i) bytes += host_.registry.ToAnsi(w[i]) + '\0';
-    bytes += '\0';
-    reg_type = host::kRegMultiSz;
-  } else if ((type == "binary" && needs(6)) || (type == "none" && w.size() <= 6)) {
-    auto parsed = ParseHex(w.size() > 5 ? w[5] : "");
-    if (!parsed) return {Result::kScriptError, "bad hex: " + w[5]};
-    bytes = *parsed;
-    reg_type = type == "binary" ? host::kRegBinary : host::kRegNone;
-  } else {
-    return {Result::kScriptError, "bad reg set: type " + type};
-  }
-  if (!host_.registry.Put(host::kHkeyCurrentUser, w[2], w[3], reg_type, bytes)) {
-    return {Result::kRefused, "the registry refused " + w[2]};
+  auto parsed = scenario::ParseRegSet(w);
+  if (auto* error = std::get_if<std::string>(&parsed)) return {Result::kScriptError, *error};
+  const auto& request = std::get<scenario::RegSetRequest>(parsed);
+  if (!host_.registry.Put(host::kHkeyCurrentUser, request.path, request.name, request.value.type,
+                          ToStored(host_.registry, request.value))) {
+    return {Result::kRefused, "the registry refused " + request.path};
   }
   return {};
 }

@@ -55,7 +55,6 @@ class ScenarioRunner {
   Result ObserveRegistry(const Words& words, std::string& line);
   Result ObserveStrip(std::string& line);
   Result ObserveBar(std::string& line);
-  // Which observation an expected line is the output of.
 
   Result RegSet(const Words& words);
   Result RegDelete(const Words& words);

@@ -10,6 +10,7 @@
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "host/registry.h"
+#include "scenario/observation_lines.h"
 #include "sim/sim_host.h"
 
 namespace vestrano {
@@ -38,7 +39,9 @@ struct ConnectedExcel {
   }
   std::string Tabs() const {
     const auto* strip = host.TabStrip();
-    return BarShown() && strip ? strip->Describe() : "(hidden)";
+    if (!BarShown() || !strip) return scenario::TabsLine(nullptr);
+    const auto tabs = strip->Views();
+    return scenario::TabsLine(&tabs);
   }
   std::size_t Calls(const char* name) const { return host.calls.CountOf(name); }
 

@@ -18,7 +18,7 @@ TEST(ExcelEvents, MarkHandlersLeaveAnotherWorkbooksTabAlone) {
   ASSERT_FALSE(xl.Open("A.xlsx", "C:\\Data"));
   ASSERT_FALSE(xl.Open("B.xlsx", "C:\\Data"));
   excel.Connect();
-  ASSERT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx]");
+  ASSERT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
 
   // A command walking the workbooks activates them without rebuilding the row, so the selected
   // tab stays B's while A's events arrive.
@@ -26,25 +26,25 @@ TEST(ExcelEvents, MarkHandlersLeaveAnotherWorkbooksTabAlone) {
   ASSERT_FALSE(xl.Activate("A.xlsx"));
   ASSERT_FALSE(xl.Edit());
   ASSERT_FALSE(xl.SelectionChange());
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
 
   // The selected tab's own workbook is marked as before.
   ASSERT_FALSE(xl.Activate("B.xlsx"));
   ASSERT_FALSE(xl.Edit());
   ASSERT_FALSE(xl.SheetChange());
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx *]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx *]");
 
   // A saved workbook's event does not rename B's tab, nor does saving A unmark it.
   ASSERT_FALSE(xl.Activate("A.xlsx"));
   ASSERT_FALSE(xl.Save());
   ASSERT_FALSE(xl.SelectionChange());
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx *]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx *]");
 
   Shared().bBatchClose = false;
   ASSERT_FALSE(xl.Activate("B.xlsx"));
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx *]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx *]");
   ASSERT_FALSE(xl.Save());
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
 }
 
 TEST(ExcelEvents, FirstOpenDefersItsRefreshOnceOnly) {
@@ -55,12 +55,12 @@ TEST(ExcelEvents, FirstOpenDefersItsRefreshOnceOnly) {
   EXPECT_NE(Shared().nTimerId, 0u);
   excel.host.clock.Advance(50);
   EXPECT_EQ(Shared().nTimerId, 0u);
-  EXPECT_EQ(excel.Tabs(), "[A.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: [A.xlsx]");
 
   // A later open refreshes at once. (Leaving A's window starts a close watch, which ends at the
   // first tick since a workbook is left.)
   ASSERT_FALSE(xl.Open("B.xlsx", "C:\\Data"));
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
   excel.host.clock.Advance(50);
   EXPECT_EQ(Shared().nTimerId, 0u);
 
@@ -91,7 +91,7 @@ TEST(ExcelEvents, AFailureInAnEntryPointIsReportedAndCostsOnlyThatCall) {
   EXPECT_EQ(reported[0].what, "injected exception in Workbook.Name");
   EXPECT_FALSE(Shared().bUpdatingTabs);
   ASSERT_FALSE(xl.Activate("B.xlsx"));
-  EXPECT_EQ(excel.Tabs(), "A.xlsx | [B.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
 
   // The workbook area's procedure: that paint is lost, the next one places the bar.
   calls.ThrowOnCall("Application.Version");
@@ -118,7 +118,7 @@ TEST(ExcelEvents, AFailureInAnEntryPointIsReportedAndCostsOnlyThatCall) {
   EXPECT_NE(Shared().nTimerId, 0u);
   excel.host.clock.Advance(50);
   EXPECT_EQ(Shared().nTimerId, 0u);
-  EXPECT_EQ(excel.Tabs(), "[B.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: [B.xlsx]");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_hooks.h"
 #include "host/fake/fake_window_system.h"
+#include "scenario/observation_lines.h"
 
 namespace vestrano {
 namespace {
@@ -449,7 +450,7 @@ TEST_F(FakeExcelWindowsTest, SavePromptIsUpWhileTimersRun) {
   ASSERT_EQ(g_probes.size(), 2u);
   EXPECT_TRUE(g_probes[0].dialog);
   EXPECT_FALSE(g_probes[0].ready);
-  EXPECT_EQ(excel_.Describe(), "workbooks: [A.xlsx*]");
+  EXPECT_EQ(scenario::WorkbooksLine(excel_.WorkbookViews()), "workbooks: [A.xlsx*]");
   EXPECT_EQ(windows_.FindChildWindow(*excel_.Hwnd(), Hwnd{}, "#32770", std::nullopt), Hwnd{});
   EXPECT_TRUE(*excel_.Ready());
   EXPECT_EQ(windows_.FocusWindow(), grid);
@@ -463,7 +464,7 @@ TEST_F(FakeExcelWindowsTest, SavePromptIsUpWhileTimersRun) {
     EXPECT_FALSE(probe.ready);
     EXPECT_EQ(probe.name, "A.xlsx");
   }
-  EXPECT_EQ(excel_.Describe(), "workbooks: (none)");
+  EXPECT_EQ(scenario::WorkbooksLine(excel_.WorkbookViews()), "workbooks: (none)");
   EXPECT_TRUE(*excel_.Ready());
   clock_.KillTimer(timer);
 }
@@ -480,7 +481,7 @@ TEST_F(FakeExcelWindowsTest, SaveAsRenamesOnlyAfterTheDialogCloses) {
     EXPECT_FALSE(probe.ready);
     EXPECT_EQ(probe.name, "A.xlsx");
   }
-  EXPECT_EQ(excel_.Describe(), "workbooks: [B.xlsx]");
+  EXPECT_EQ(scenario::WorkbooksLine(excel_.WorkbookViews()), "workbooks: [B.xlsx]");
 
   // A never-saved workbook saved with Ctrl+S goes through the same dialog.
   g_probes.clear();
@@ -489,7 +490,7 @@ TEST_F(FakeExcelWindowsTest, SaveAsRenamesOnlyAfterTheDialogCloses) {
   ASSERT_FALSE(g_probes.empty());
   EXPECT_TRUE(g_probes.back().dialog);
   EXPECT_EQ(g_probes.back().name, "Book1");
-  EXPECT_EQ(excel_.Describe(), "workbooks: B.xlsx | [Book1.xlsx]");
+  EXPECT_EQ(scenario::WorkbooksLine(excel_.WorkbookViews()), "workbooks: B.xlsx | [Book1.xlsx]");
   ProbeExcel(0, 0);
   EXPECT_FALSE(g_probes.back().dialog);
   EXPECT_TRUE(g_probes.back().ready);

@@ -1,6 +1,7 @@
-// The scenario language's shared lines, which xlsim prints from real windows: they must be the
-// lines vestrano-sim prints for the same state, so each form is checked against what
-// vestrano-sim itself prints, and `expect` must find the observation of every line it prints.
+// The scenario language's shared lines, which xlsim prints from real windows and vestrano-sim
+// from its fakes: each form is checked against what vestrano-sim prints for a known state (which
+// also checks the values it finds in the fakes), and `expect` must find the observation of every
+// line it prints.
 #include <gtest/gtest.h>
 
 #include <sstream>

@@ -4,11 +4,13 @@
 // print exactly one line on standard output and nothing else does.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "host/fake/host_calls.h"
+#include "host/registry.h"
 #include "scenario/script_lexer.h"
 #include "sim/scenario_runner.h"
 #include "tests/unexpected_failures.h"
@@ -98,6 +100,38 @@ TEST(ScenarioRunner, ExpectReadsTheObservationItsLineNames) {
   EXPECT_EQ(played.status, kRunPassed) << played.err;
   EXPECT_EQ(played.out, "");
   EXPECT_EQ(played.err, "");
+}
+
+// The script writes registry text in UTF-8, the add-in reads it as ANSI bytes: what a script
+// sets must be stored as the add-in's registry calls would have stored it, and what is stored
+// there, however odd, must print as Windows would list it.
+TEST(ScenarioRunner, RegistryValuesCrossBetweenScriptTextAndStoredBytes) {
+  std::istringstream in(
+      "reg set K S sz 中文\n"
+      "reg set K M multi a \"b c\"\n"
+      "reg set K D dword -2\n"
+      "reg get K Short\n"
+      "reg get K Gaps\n"
+      "reg get K Bad\n");
+  std::ostringstream out, err;
+  ScenarioRunner runner(out, err);
+  auto& registry = runner.Host().registry;
+  const auto put = [&](const char* name, std::uint32_t type, std::string bytes) {
+    ASSERT_TRUE(registry.Put(host::kHkeyCurrentUser, "K", name, type, bytes));
+  };
+  put("Short", host::kRegDword, "\x01\x02");
+  put("Gaps", host::kRegMultiSz, std::string("a\0\0b\0\0", 6));
+  put("Bad", host::kRegSz, "x\xff");  // no terminator, and a byte that is no ANSI text
+  EXPECT_EQ(runner.Run(in), kRunPassed) << err.str();
+  const auto stored = [&](const char* name) {
+    const auto value = registry.Peek(host::kHkeyCurrentUser, "K", name);
+    return value ? value->bytes : "(missing)";
+  };
+  EXPECT_EQ(stored("S"), registry.ToAnsi("中文") + '\0');
+  EXPECT_EQ(stored("M"), std::string("a\0b c\0\0", 7));
+  EXPECT_EQ(stored("D"), "\xfe\xff\xff\xff");
+  // An empty string ends a list, as it does for Windows.
+  EXPECT_EQ(out.str(), "reg Short = dword 513\nreg Gaps = multi a\nreg Bad = sz x\xef\xbf\xbd\n");
 }
 
 TEST(ScenarioRunner, AFailureTheAddinCaughtFailsTheRun) {

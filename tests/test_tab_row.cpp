@@ -18,6 +18,7 @@
 #include "core/workbook_queries.h"
 #include "host/fake/fake_excel.h"
 #include "host/fake/fake_tab_control.h"
+#include "scenario/observation_lines.h"
 #include "sim/sim_host.h"
 #include "tabbar/tab_bar_form.h"
 #include "tabbar/tab_icons.h"
@@ -36,7 +37,11 @@ struct Bar {
     return *host.excel->WorkbookStates().at(index);
   }
   fake::FakeTabControl& Strip() { return *host.controls.LastTabControl(); }
-  std::string Tabs() { return Strip().Describe(); }
+  std::string Tabs() {
+    const auto tabs = Strip().Views();
+    return scenario::TabsLine(&tabs);
+  }
+  std::string Workbooks() const { return scenario::WorkbooksLine(host.excel->WorkbookViews()); }
   // Loads the form and forgets the calls made so far.
   void Load() {
     ASSERT_TRUE(form.Load());
@@ -106,7 +111,7 @@ TEST(UpdateMenu, OneTabPerWorkbookWithAVisibleWindow) {
   ASSERT_FALSE(bar.host.excel->Activate("B.xls"));
   ASSERT_FALSE(bar.host.excel->Edit());
   bar.Load();
-  EXPECT_EQ(bar.Tabs(), "A.xlsx | Two.xlsx | [B.xls *]");
+  EXPECT_EQ(bar.Tabs(), "tabs: A.xlsx | Two.xlsx | [B.xls *]");
   EXPECT_EQ(CountVisibleWorkbooks(), 3);
   EXPECT_FALSE(IsWorkbookVisible("Mid.xls"));
   EXPECT_TRUE(IsWorkbookVisible("Two.xlsx"));
@@ -118,7 +123,7 @@ TEST(UpdateMenu, OneTabPerWorkbookWithAVisibleWindow) {
   ASSERT_FALSE(bar.host.excel->Save());
   ASSERT_FALSE(bar.host.excel->Hide("A.xlsx"));
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), "Two.xlsx | [B.xls]");
+  EXPECT_EQ(bar.Tabs(), "tabs: Two.xlsx | [B.xls]");
 }
 
 TEST(UpdateMenu, SelectsTheExactNameAndTheLastOfEqualCaptions) {
@@ -128,7 +133,7 @@ TEST(UpdateMenu, SelectsTheExactNameAndTheLastOfEqualCaptions) {
   Shared().bUpdatingTabs = true;
 
   bar.form.UpdateMenu("Report.xlsx");
-  EXPECT_EQ(bar.Tabs(), "report.xlsx | [Report.xlsx] | Other.xlsx");
+  EXPECT_EQ(bar.Tabs(), "tabs: report.xlsx | [Report.xlsx] | Other.xlsx");
   // No tab of that exact spelling: nothing is selected, not even the previous tab.
   for (const char* absent : {"REPORT.XLSX", "Report.xlsx *", "Report", "Gone.xlsx"}) {
     bar.form.UpdateMenu(absent);
@@ -136,18 +141,18 @@ TEST(UpdateMenu, SelectsTheExactNameAndTheLastOfEqualCaptions) {
   }
   // An empty name selects the active workbook.
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), "report.xlsx | Report.xlsx | [Other.xlsx]");
+  EXPECT_EQ(bar.Tabs(), "tabs: report.xlsx | Report.xlsx | [Other.xlsx]");
 
   // Two tabs with the same caption: every tab is compared, the last match stays selected.
   bar.State(0).name = "Other.xlsx";
   bar.calls.ClearLog();
   bar.form.UpdateMenu("Other.xlsx");
-  EXPECT_EQ(bar.Tabs(), "Other.xlsx | Report.xlsx | [Other.xlsx]");
+  EXPECT_EQ(bar.Tabs(), "tabs: Other.xlsx | Report.xlsx | [Other.xlsx]");
   EXPECT_EQ(bar.calls.CountOf("TabItem.SetSelected"), 2u);
   // The mark is not part of the name the caption is compared with.
   bar.State(1).saved = false;
   bar.form.UpdateMenu("Report.xlsx");
-  EXPECT_EQ(bar.Tabs(), "Other.xlsx | [Report.xlsx *] | Other.xlsx");
+  EXPECT_EQ(bar.Tabs(), "tabs: Other.xlsx | [Report.xlsx *] | Other.xlsx");
 }
 
 TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
@@ -159,14 +164,14 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
 
   bar.calls.FailCall("Workbook.Saved", 1);
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), " | B.xls | [README]");
+  EXPECT_EQ(bar.Tabs(), "tabs:  | B.xls | [README]");
   EXPECT_EQ(tab(0).tooltip, "C:\\Data\\A.xlsx");
   EXPECT_EQ(tab(0).image, 13);
 
   // Without the full names the icons still come: from the extension, or from asking again.
   bar.calls.FailCall("Workbook.FullName", 3);
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), "A.xlsx | B.xls | [README]");
+  EXPECT_EQ(bar.Tabs(), "tabs: A.xlsx | B.xls | [README]");
   EXPECT_EQ(tab(0).tooltip + tab(1).tooltip + tab(2).tooltip, "");
   EXPECT_EQ(tab(0).image, 13);
   EXPECT_EQ(tab(1).image, 0);
@@ -174,7 +179,7 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
 
   bar.calls.FailCall("Workbook.Name", 1);
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), " | B.xls | [README]");
+  EXPECT_EQ(bar.Tabs(), "tabs:  | B.xls | [README]");
   EXPECT_EQ(tab(0).tooltip, "C:\\Data\\A.xlsx");
   EXPECT_EQ(tab(0).image, -1);
   EXPECT_EQ(tab(2).image, 11);
@@ -182,11 +187,11 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
   // A workbook whose windows cannot be listed counts as having none visible.
   bar.calls.FailCall("Windows._NewEnum", 1);
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), "B.xls | [README]");
+  EXPECT_EQ(bar.Tabs(), "tabs: B.xls | [README]");
 
   bar.calls.FailCall("TabControl.SetItemCount", 1);
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), "(none)");
+  EXPECT_EQ(bar.Tabs(), "tabs: (none)");
 
   // The workbooks cannot be listed, at the start or halfway: an empty row, not a partial one.
   for (const char* call : {"Application.Workbooks", "Workbooks._NewEnum", "Workbooks.Next"}) {
@@ -194,7 +199,7 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
     ASSERT_EQ(bar.Strip().Count(), 3);
     bar.calls.FailCall(call, 1);
     bar.form.UpdateMenu("");
-    EXPECT_EQ(bar.Tabs(), "(none)") << call;
+    EXPECT_EQ(bar.Tabs(), "tabs: (none)") << call;
   }
 
   // Any mix of failures: never a crash, never more tabs than visible workbooks.
@@ -211,7 +216,7 @@ TEST(SelectedChanged, GuardedAndBoundedWhenExcelNeverSwitches) {
   Bar bar;
   bar.Open({"A.xlsx", "B.xlsx"});
   bar.Load();
-  ASSERT_EQ(bar.Tabs(), "A.xlsx | [B.xlsx]");
+  ASSERT_EQ(bar.Tabs(), "tabs: A.xlsx | [B.xlsx]");
 
   // While the row is rebuilt or a Window-menu switch is pending, a selection switches nothing.
   for (bool SharedState::*guard : {&SharedState::bUpdatingTabs, &SharedState::bMenuActivating}) {
@@ -220,14 +225,14 @@ TEST(SelectedChanged, GuardedAndBoundedWhenExcelNeverSwitches) {
     bar.Click(0);
     Shared().*guard = false;
     EXPECT_EQ(bar.calls.CountOf("Window.Activate"), 0u);
-    EXPECT_EQ(bar.host.excel->Describe(), "workbooks: A.xlsx | [B.xlsx]");
+    EXPECT_EQ(bar.Workbooks(), "workbooks: A.xlsx | [B.xlsx]");
     bar.Click(1);
   }
 
   bar.calls.ClearLog();
   bar.Click(0);
   EXPECT_EQ(bar.calls.CountOf("Window.Activate"), 1u);
-  EXPECT_EQ(bar.host.excel->Describe(), "workbooks: [A.xlsx] | B.xlsx");
+  EXPECT_EQ(bar.Workbooks(), "workbooks: [A.xlsx] | B.xlsx");
 
   // Excel refuses every activation: a few attempts, then the click is given up.
   bar.calls.FailCall("Window.Activate");
@@ -235,7 +240,7 @@ TEST(SelectedChanged, GuardedAndBoundedWhenExcelNeverSwitches) {
   bar.Click(1);
   EXPECT_GE(bar.calls.CountOf("Window.Activate"), 1u);
   EXPECT_LE(bar.calls.CountOf("Window.Activate"), 10u);
-  EXPECT_EQ(bar.host.excel->Describe(), "workbooks: [A.xlsx] | B.xlsx");
+  EXPECT_EQ(bar.Workbooks(), "workbooks: [A.xlsx] | B.xlsx");
 
   // A tab whose workbook has gone activates nothing.
   bar.calls.StopFailing();
@@ -305,7 +310,7 @@ TEST(FormLoad, LookFollowsVersionAndSettings) {
     } else {
       EXPECT_FALSE(paint.header_face_dark || paint.header_face_light || paint.button_normal);
     }
-    EXPECT_EQ(bar.Tabs(), "[Book1.xlsx]");
+    EXPECT_EQ(bar.Tabs(), "tabs: [Book1.xlsx]");
 
     // The strip ends at the form's right edge, wherever it starts, converted at the control's
     // own resolution: 15 twips a pixel at 96 DPI, 10 at 144.
@@ -341,7 +346,7 @@ TEST(FormLoad, AFailingStepEndsTheLoadAndIsReported) {
     bar.calls.FailCall("Application.Version", 1);
     EXPECT_FALSE(bar.form.Load());
     EXPECT_EQ(bar.calls.CountOf("TabControl.RemoveAll"), 0u);
-    EXPECT_EQ(bar.Tabs(), "(none)");
+    EXPECT_EQ(bar.Tabs(), "tabs: (none)");
     EXPECT_EQ(bar.Strip().Paint().appearance, host::kAppearanceExcel);
     // The form stays loaded with its designed look; a second load does not run the steps again.
     EXPECT_TRUE(bar.form.IsLoaded());
@@ -362,7 +367,7 @@ TEST(FormLoad, AFailingStepEndsTheLoadAndIsReported) {
     EXPECT_FALSE(paint.header_face_light);
     EXPECT_FALSE(paint.button_normal);
     EXPECT_EQ(paint.position, host::kPositionTop);
-    EXPECT_EQ(bar.Tabs(), "(none)");
+    EXPECT_EQ(bar.Tabs(), "tabs: (none)");
 
     bar.calls.FailCall("TabControl.Left", 1);
     const double width = bar.Strip().WidthTwips();
@@ -426,7 +431,7 @@ TEST(UpdateMenu, HostCallsGrowLinearlyWithTheWorkbooks) {
   bar.Load();
   Shared().bUpdatingTabs = true;
   bar.form.UpdateMenu("");
-  EXPECT_EQ(bar.Tabs(), "A.xlsx | [README]");
+  EXPECT_EQ(bar.Tabs(), "tabs: A.xlsx | [README]");
   EXPECT_EQ(bar.Strip().State(1).image, 11);
   EXPECT_EQ(bar.calls.CountOf("Workbooks.Item"), 0u);
 }

@@ -20,7 +20,7 @@ struct Menus : ConnectedExcel {
   void Open(std::initializer_list<const char*> names) {
     for (const char* name : names) ASSERT_FALSE(host.excel->Open(name, "C:\\Data"));
   }
-  std::string Workbooks() const { return host.excel->Describe(); }
+  std::string Workbooks() const { return scenario::WorkbooksLine(host.excel->WorkbookViews()); }
   fake::FakeCommandBars& Bars() { return host.excel->Bars(); }
   // Presses `button` over tab `index` (-1: the empty strip).
   void Press(int button, int index) {

@@ -330,7 +330,8 @@ FakeCommandBars::Outcome FakeCommandBars::ClickTools(std::string_view caption) {
   return "the Tools menu has no " + std::string(caption);
 }
 
-std::optional<std::string> FakeCommandBars::DescribeMenu(std::string_view name) {
+std::optional<std::vector<scenario::MenuItemView>> FakeCommandBars::MenuItems(
+    std::string_view name) {
   std::shared_ptr<FakeControlState> menu;
   if (name == "Tools") {
     menu = BuiltInMenu(host::kControlToolsMenu);
@@ -340,15 +341,12 @@ std::optional<std::string> FakeCommandBars::DescribeMenu(std::string_view name) 
     menu = bar->body;
   }
   if (!menu) return std::nullopt;
-  std::string out;
+  std::vector<scenario::MenuItemView> items;
   for (const auto& control : menu->controls) {
-    if (!out.empty()) out += " | ";
-    if (control->begin_group) out += "- ";
-    out += control->caption;
-    if (!control->enabled) out += " (off)";
-    if (!control->menu && control->state == host::kButtonDown) out += " (checked)";
+    items.push_back({control->caption, control->begin_group, control->enabled,
+                     !control->menu && control->state == host::kButtonDown});
   }
-  return out;
+  return items;
 }
 
 }  // namespace vestrano::fake

@@ -19,6 +19,7 @@
 
 #include "host/command_bars.h"
 #include "host/fake/host_calls.h"
+#include "scenario/observation_lines.h"
 
 namespace vestrano::fake {
 
@@ -80,9 +81,9 @@ class FakeCommandBars {
   void Click(const std::shared_ptr<FakeControlState>& control);
 
   // --- Observation. ---
-  // "关闭工作簿(&C) | 保存工作簿(&S) (off) | - Vestrano选项(&O)"; empty optional when there is no
-  // such bar. "Tools" and "Window" name Excel's built-in menus.
-  std::optional<std::string> DescribeMenu(std::string_view name);
+  // The items of a bar or menu as the scenario language shows them; empty optional when there is
+  // no such bar. "Tools" and "Window" name Excel's built-in menus.
+  std::optional<std::vector<scenario::MenuItemView>> MenuItems(std::string_view name);
   const FakeBarState* Bar(std::string_view name) const;
   std::size_t ClickConnections() const { return connections_.size(); }
 

@@ -708,18 +708,13 @@ void FakeExcel::RaiseWorkbookOpen(std::string_view name) {
   }
 }
 
-std::string FakeExcel::Describe() const {
-  if (workbooks_.empty()) return "workbooks: (none)";
+std::vector<scenario::WorkbookView> FakeExcel::WorkbookViews() const {
   const FakeWorkbookState* active = ActiveState();
-  std::string out = "workbooks: ";
-  for (std::size_t i = 0; i < workbooks_.size(); ++i) {
-    const auto& state = *workbooks_[i];
-    std::string entry =
-        state.name + (state.saved ? "" : "*") + (HasVisibleWindow(state) ? "" : "~");
-    if (&state == active) entry = "[" + entry + "]";
-    out += (i ? " | " : "") + entry;
+  std::vector<scenario::WorkbookView> views;
+  for (const auto& state : workbooks_) {
+    views.push_back({state->name, state->saved, !HasVisibleWindow(*state), state.get() == active});
   }
-  return out;
+  return views;
 }
 
 std::optional<vestrano::Hwnd> FakeExcel::Hwnd() {

@@ -21,6 +21,7 @@
 #include "host/fake/fake_registry.h"
 #include "host/fake/fake_window_system.h"
 #include "host/fake/host_calls.h"
+#include "scenario/observation_lines.h"
 
 namespace vestrano::fake {
 
@@ -134,8 +135,8 @@ class FakeExcel final : public host::IApplication {
     return workbooks_;
   }
   const FakeWorkbookState* ActiveState() const;
-  // "workbooks: [Book1.xlsx*] | PERSONAL.XLSB~" as the scenario language prints it.
-  std::string Describe() const;
+  // The workbooks in Excel's order, as the scenario language shows them.
+  std::vector<scenario::WorkbookView> WorkbookViews() const;
   std::size_t ConnectedSinks() const { return sinks_.size(); }
   // Raises WorkbookOpen again for an open workbook, so that benchmarks can measure the handler
   // without the workbook collection growing.

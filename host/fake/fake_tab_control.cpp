@@ -135,15 +135,13 @@ void FakeTabControl::Press(int button, int x, int y) {
   if (sink_) sink_->MouseUp(button, 0, static_cast<float>(x), static_cast<float>(y));
 }
 
-std::string FakeTabControl::Describe() const {
-  if (items_.empty()) return "(none)";
-  std::string out;
+std::vector<scenario::TabView> FakeTabControl::Views() const {
+  std::vector<scenario::TabView> views;
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    const bool selected = selected_ && *selected_ == static_cast<int>(i);
-    const std::string& caption = items_[i]->caption;
-    out += (i ? " | " : "") + (selected ? "[" + caption + "]" : caption);
+    const FakeTabItemState& item = *items_[i];
+    views.push_back({item.caption, item.tooltip, item.image, selected_ == static_cast<int>(i)});
   }
-  return out;
+  return views;
 }
 
 std::optional<int> FakeTabControl::IndexOf(const FakeTabItemState& item) const {

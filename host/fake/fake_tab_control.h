@@ -12,6 +12,7 @@
 #include "host/fake/host_calls.h"
 #include "host/platform.h"
 #include "host/tab_control.h"
+#include "scenario/observation_lines.h"
 
 namespace vestrano::fake {
 
@@ -39,8 +40,8 @@ class FakeTabControl final : public host::ITabControl,
   explicit FakeTabControl(HostCalls& calls) : calls_(calls) {}
 
   // --- Observation and layout, without host calls. ---
-  // "Book1.xlsx | [Book2.xls *]", "(none)" when empty.
-  std::string Describe() const;
+  // The row as the scenario language shows it, in order.
+  std::vector<scenario::TabView> Views() const;
   int Count() const { return static_cast<int>(items_.size()); }
   const FakeTabItemState& State(int index) const {
     return *items_.at(static_cast<std::size_t>(index));
