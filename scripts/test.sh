@@ -2,7 +2,8 @@
 # Installs whatever is missing, then runs every test: the Linux build of the logic with its unit
 # tests, scenarios and benchmark smoke test under AddressSanitizer and UndefinedBehaviorSanitizer,
 # a bounded run of each fuzz target, the cross build of both DLLs with their export, import and
-# version checks, and the real DLL registered, created and connected to a minimal Excel under Wine.
+# version checks, the real DLL registered, created and connected to a minimal Excel under Wine, and
+# every scenario played again in xlsim, a simulated Excel that loads the real DLL, with the same lines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${VESTRANO_BUILD_JOBS:-2}
@@ -32,5 +33,8 @@ bash scripts/build-windows.sh
 
 step "registering, connecting and disconnecting the real DLL under Wine (headless)"
 bash scripts/test-wine.sh --no-build
+
+step "playing every scenario in xlsim, the real DLL in a simulated Excel, and comparing with vestrano-sim"
+bash scripts/test-xlsim.sh
 
 step "all tests passed"
