@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <istream>
-#include <limits>
 #include <ostream>
 #include <variant>
 
 #include "core/settings_keys.h"
 #include "host/registry.h"
+#include "scenario/command_words.h"
 #include "scenario/observation_lines.h"
 #include "scenario/script_lexer.h"
 
@@ -26,19 +26,6 @@ constexpr std::string_view kDefaultFolder = "C:\\Data";
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 2;
 constexpr std::string_view kToolsButtonCaption = "显示标签栏";
-
-// What the user does to Excel or the add-in; each closes an open popup unchosen, as a click
-// elsewhere does. Observations, time passing and the host's set-up leave it open.
-constexpr std::string_view kUserActions[] = {
-    "open",     "new",    "activate", "edit",   "select",  "sheet",   "save",       "saveas",
-    "close",    "hide",   "unhide",   "window", "focus",   "connect", "disconnect", "click",
-    "dblclick", "rclick", "tools",    "ribbon", "options", "about"};
-
-std::optional<bool> ParseFlag(const std::string& word) {
-  if (word == "0") return false;
-  if (word == "1") return true;
-  return std::nullopt;
-}
 
 scenario::Box ToBox(const Rect& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
@@ -123,7 +110,7 @@ void ScenarioRunner::RegisterCommands() {
   auto& excel = *host_.excel;
   const auto flag_command = [](std::function<void(bool)> set) {
     return [set = std::move(set)](const Words& w) -> Result {
-      auto value = ParseFlag(w[1]);
+      auto value = scenario::ParseFlag(w[1]);
       if (!value) return {Result::kScriptError, "bad number: " + w[1]};
       set(*value);
       return {};
@@ -183,13 +170,9 @@ void ScenarioRunner::RegisterCommands() {
     return {};
   });
   Add("tick", 1, 2, [this](const Words& w) -> Result {
-    long long ms = 50;
-    if (w.size() > 1) {
-      const auto parsed = ParseNumber(w[1]);
-      if (!parsed || *parsed < 0) return {Result::kScriptError, "bad number: " + w[1]};
-      ms = *parsed;
-    }
-    host_.clock.Advance(static_cast<std::uint64_t>(ms));
+    const auto ms = scenario::ParseTick(w);
+    if (const auto* error = std::get_if<std::string>(&ms)) return {Result::kScriptError, *error};
+    host_.clock.Advance(std::get<std::uint32_t>(ms));
     return {};
   });
   Add("focus", 2, 2, [&excel](const Words& w) { return FromOutcome(excel.FocusClass(w[1])); });
@@ -269,8 +252,7 @@ ScenarioRunner::Result ScenarioRunner::Execute(const Words& words) {
   }
   const bool observes_ribbon =
       words.front() == "ribbon" && (words[1] == "xml" || words[1] == "pressed");
-  for (std::string_view action : kUserActions) {
-    if (words.front() != action || observes_ribbon) continue;
+  if (scenario::IsUserAction(words.front()) && !observes_ribbon) {
     // A modal dialog keeps Excel's window disabled: only the dialog itself takes the user's
     // actions.
     if (auto title = host_.dialogs.OpenTitle(); title && words.front() != "options") {
@@ -329,15 +311,11 @@ ScenarioRunner::Result ScenarioRunner::Observe(const Words& words, std::string& 
 }
 
 ScenarioRunner::Result ScenarioRunner::Click(const Words& w, int button, int times) {
-  int index = -1;
-  if (w[1] != "empty") {
-    const auto number = ParseNumber(w[1]);
-    if (!number) return {Result::kScriptError, "bad number: " + w[1]};
-    if (*number < 0 || *number > std::numeric_limits<int>::max()) {
-      return {Result::kRefused, "there is no tab " + w[1]};
-    }
-    index = static_cast<int>(*number);
-  }
+  const auto target = scenario::ParseClickTarget(w[1]);
+  if (const auto* error = std::get_if<std::string>(&target)) return {Result::kScriptError, *error};
+  const auto [tab, no_such_tab] = std::get<scenario::ClickTarget>(target);
+  if (no_such_tab) return {Result::kRefused, "there is no tab " + w[1]};
+  const int index = tab.value_or(-1);
   const auto point = host_.ClickPoint(index);
   if (!point) {
     return {Result::kRefused, index < 0 ? "the tab bar is not shown" : "there is no tab " + w[1]};
@@ -439,7 +417,7 @@ ScenarioRunner::Result ScenarioRunner::Ribbon(const Words& w) {
   if (w[1] != "toggle" || w.size() != 3) {
     return {Result::kScriptError, "ribbon takes xml, pressed or toggle 0|1"};
   }
-  const auto pressed = ParseFlag(w[2]);
+  const auto pressed = scenario::ParseFlag(w[2]);
   if (!pressed) return {Result::kScriptError, "bad number: " + w[2]};
   if (!Addin().OnAction(*pressed)) return {Result::kRefused, "the check box's callback failed"};
   return {};
@@ -447,34 +425,25 @@ ScenarioRunner::Result ScenarioRunner::Ribbon(const Words& w) {
 
 ScenarioRunner::Result ScenarioRunner::Options(const Words& w) {
   using host::DialogControl;
-  // The user's settings, in the order given, then OK or the close box.
+  const auto parsed = scenario::ParseOptions(w);
+  if (const auto* error = std::get_if<std::string>(&parsed)) return {Result::kScriptError, *error};
+  const auto& request = std::get<scenario::OptionsRequest>(parsed);
   std::vector<std::pair<DialogControl, bool>> steps;
-  const std::string& last = w.back();
-  if (last != "ok" && last != "close") {
-    return {Result::kScriptError, "options ends with ok or close"};
-  }
-  for (std::size_t i = 1; i + 1 < w.size(); ++i) {
-    if (w[i] == "above" || w[i] == "below") {
-      steps.emplace_back(w[i] == "above" ? DialogControl::Option3 : DialogControl::Option4, true);
-      continue;
+  for (const auto& step : request.steps) {
+    constexpr DialogControl kPositions[] = {DialogControl::Option3, DialogControl::Option4};
+    constexpr DialogControl kStyles[] = {DialogControl::Option1, DialogControl::Option2,
+                                         DialogControl::Option5};
+    switch (step.kind) {
+      case scenario::OptionStep::kPosition:
+        steps.emplace_back(kPositions[step.value], true);
+        break;
+      case scenario::OptionStep::kStyle:
+        steps.emplace_back(kStyles[step.value], true);
+        break;
+      case scenario::OptionStep::kTaskbar:
+        steps.emplace_back(DialogControl::Check1, step.value != 0);
+        break;
     }
-    if ((w[i] != "style" && w[i] != "taskbar") || i + 2 >= w.size()) {
-      return {Result::kScriptError, "options takes above, below, style N, taskbar N"};
-    }
-    const auto number = ParseNumber(w[i + 1]);
-    if (w[i] == "style") {
-      constexpr DialogControl kStyles[] = {DialogControl::Option1, DialogControl::Option2,
-                                           DialogControl::Option5};
-      if (!number || *number < 0 || *number > 2) {
-        return {Result::kScriptError, "bad number: " + w[i + 1]};
-      }
-      steps.emplace_back(kStyles[*number], true);
-    } else {
-      const auto flag = ParseFlag(w[i + 1]);
-      if (!flag) return {Result::kScriptError, "bad number: " + w[i + 1]};
-      steps.emplace_back(DialogControl::Check1, *flag);
-    }
-    ++i;
   }
 
   auto& dialogs = host_.dialogs;
@@ -494,7 +463,7 @@ ScenarioRunner::Result ScenarioRunner::Options(const Words& w) {
       return {Result::kRefused, *refused};
     }
   }
-  return FromOutcome(last == "ok" ? dialogs.Click(DialogControl::cmdOK) : dialogs.CloseBox());
+  return FromOutcome(request.ok ? dialogs.Click(DialogControl::cmdOK) : dialogs.CloseBox());
 }
 
 ScenarioRunner::Result ScenarioRunner::About(const Words& w) {
@@ -507,12 +476,9 @@ ScenarioRunner::Result ScenarioRunner::About(const Words& w) {
 }
 
 ScenarioRunner::Result ScenarioRunner::Connect(const Words& w) {
-  int mode = 1;
-  if (w.size() > 1) {
-    const auto parsed = ParseNumber(w[1]);
-    if (!parsed || *parsed < 0 || *parsed > 5) return {Result::kScriptError, "bad number: " + w[1]};
-    mode = static_cast<int>(*parsed);
-  }
+  const auto parsed = scenario::ParseConnectMode(w);
+  if (const auto* error = std::get_if<std::string>(&parsed)) return {Result::kScriptError, *error};
+  const int mode = std::get<int>(parsed);
   if (!host_.addin) host_.addin = std::make_unique<Vestranov3>();
   host_.addin->AddinInstance_OnConnection(host_.excel, mode);
   if (mode != 2) script_connected_ = true;

@@ -4,9 +4,9 @@
 #include "xlsim/win32/scenario_player.h"
 
 #include <istream>
-#include <limits>
 #include <ostream>
 
+#include "scenario/command_words.h"
 #include "scenario/observation_lines.h"
 #include "scenario/script_lexer.h"
 #include "xlsim/excel_bars.h"
@@ -29,22 +29,9 @@ constexpr std::string_view kToolsButtonCaption = "显示标签栏";
 constexpr int kRowMiddle = 10;
 constexpr int kPastLastTab = 20;
 
-// What the user does to Excel or the add-in; each closes an open popup unchosen, as a click
-// elsewhere does. Observations, time passing and the host's set-up leave it open.
-constexpr std::string_view kUserActions[] = {
-    "open",     "new",    "activate", "edit",   "select",  "sheet",   "save",       "saveas",
-    "close",    "hide",   "unhide",   "window", "focus",   "connect", "disconnect", "click",
-    "dblclick", "rclick", "tools",    "ribbon", "options", "about"};
-
 // Commands that only look; everything else may change what the windows show.
 constexpr std::string_view kObservations[] = {"tabs", "tab",     "workbooks", "strip", "bar",
                                               "menu", "taskbar", "dialog",    "expect"};
-
-std::optional<bool> ParseFlag(const std::string& word) {
-  if (word == "0") return false;
-  if (word == "1") return true;
-  return std::nullopt;
-}
 
 bool IsOneOf(std::string_view word, std::span<const std::string_view> list) {
   for (std::string_view entry : list) {
@@ -98,7 +85,7 @@ void ScenarioPlayer::RegisterCommands() {
   ExcelModel& model = excel_->Model();
   const auto flag_command = [](std::function<void(bool)> set) {
     return [set = std::move(set)](const Words& w) -> Result {
-      auto value = ParseFlag(w[1]);
+      auto value = scenario::ParseFlag(w[1]);
       if (!value) return {Result::kScriptError, "bad number: " + w[1]};
       set(*value);
       return {};
@@ -153,15 +140,9 @@ void ScenarioPlayer::RegisterCommands() {
     return {};
   });
   Add("tick", 1, 2, [](const Words& w) -> Result {
-    long long ms = 50;
-    if (w.size() > 1) {
-      const auto parsed = ParseNumber(w[1]);
-      if (!parsed || *parsed < 0 || *parsed > std::numeric_limits<DWORD>::max()) {
-        return {Result::kScriptError, "bad number: " + w[1]};
-      }
-      ms = *parsed;
-    }
-    PumpFor(static_cast<DWORD>(ms));
+    const auto ms = scenario::ParseTick(w);
+    if (const auto* error = std::get_if<std::string>(&ms)) return {Result::kScriptError, *error};
+    PumpFor(std::get<std::uint32_t>(ms));
     return {};
   });
   Add("focus", 2, 2, [this](const Words& w) { return FromOutcome(excel_->Windows().Focus(w[1])); });
@@ -252,7 +233,7 @@ ScenarioPlayer::Result ScenarioPlayer::Execute(const Words& words) {
   if (words.size() < min_words || words.size() > max_words) {
     return {Result::kScriptError, "wrong number of words for " + words.front()};
   }
-  if (IsOneOf(words.front(), kUserActions)) excel_->ClosePopup();
+  if (scenario::IsUserAction(words.front())) excel_->ClosePopup();
   Result result;
   const auto run = [&] { result = command(words); };
   const bool plays_own_dialog = words.front() == "options" || words.front() == "about";
@@ -416,25 +397,17 @@ ScenarioPlayer::Result ScenarioPlayer::Reg(const Words& w) {
 }
 
 ScenarioPlayer::Result ScenarioPlayer::Connect(const Words& w) {
-  int mode = 1;
-  if (w.size() > 1) {
-    const auto parsed = ParseNumber(w[1]);
-    if (!parsed || *parsed < 0 || *parsed > 5) return {Result::kScriptError, "bad number: " + w[1]};
-    mode = static_cast<int>(*parsed);
-  }
-  return FromOutcome(addins_->Connect(mode));
+  const auto mode = scenario::ParseConnectMode(w);
+  if (const auto* error = std::get_if<std::string>(&mode)) return {Result::kScriptError, *error};
+  return FromOutcome(addins_->Connect(std::get<int>(mode)));
 }
 
 ScenarioPlayer::Result ScenarioPlayer::Click(const Words& w, bool right, int times) {
-  int index = -1;
-  if (w[1] != "empty") {
-    const auto number = ParseNumber(w[1]);
-    if (!number) return {Result::kScriptError, "bad number: " + w[1]};
-    if (*number < 0 || *number > std::numeric_limits<int>::max()) {
-      return {Result::kRefused, "there is no tab " + w[1]};
-    }
-    index = static_cast<int>(*number);
-  }
+  const auto target = scenario::ParseClickTarget(w[1]);
+  if (const auto* error = std::get_if<std::string>(&target)) return {Result::kScriptError, *error};
+  const auto [tab, no_such_tab] = std::get<scenario::ClickTarget>(target);
+  if (no_such_tab) return {Result::kRefused, "there is no tab " + w[1]};
+  const int index = tab.value_or(-1);
   const Result missing{Result::kRefused,
                        index < 0 ? "the tab bar is not shown" : "there is no tab " + w[1]};
   const HWND main = excel_->Windows().Main();
@@ -503,7 +476,7 @@ ScenarioPlayer::Result ScenarioPlayer::Ribbon(const Words& w) {
   }
   if (w[1] == "toggle") {
     if (w.size() != 3) return {Result::kScriptError, "wrong number of words for ribbon"};
-    const auto pressed = ParseFlag(w[2]);
+    const auto pressed = scenario::ParseFlag(w[2]);
     if (!pressed) return {Result::kScriptError, "bad number: " + w[2]};
     return FromOutcome(addins_->RibbonToggle(*pressed));
   }
@@ -511,35 +484,27 @@ ScenarioPlayer::Result ScenarioPlayer::Ribbon(const Words& w) {
 }
 
 ScenarioPlayer::Result ScenarioPlayer::Options(const Words& w) {
-  // The user's settings, in the order given, then OK or the close box.
+  const auto parsed = scenario::ParseOptions(w);
+  if (const auto* error = std::get_if<std::string>(&parsed)) return {Result::kScriptError, *error};
+  const auto& request = std::get<scenario::OptionsRequest>(parsed);
+  // Each step as the control the user clicks; for the check box, the state wanted.
   struct Step {
     std::wstring_view caption;
-    std::optional<bool> check;  // for the check box: the state wanted
+    std::optional<bool> check;
   };
   std::vector<Step> steps;
-  const std::string& last = w.back();
-  if (last != "ok" && last != "close")
-    return {Result::kScriptError, "options ends with ok or close"};
-  for (std::size_t i = 1; i + 1 < w.size(); ++i) {
-    if (w[i] == "above" || w[i] == "below") {
-      steps.push_back({w[i] == "above" ? kAboveCaption : kBelowCaption, std::nullopt});
-      continue;
+  for (const auto& step : request.steps) {
+    switch (step.kind) {
+      case scenario::OptionStep::kPosition:
+        steps.push_back({step.value == 0 ? kAboveCaption : kBelowCaption, std::nullopt});
+        break;
+      case scenario::OptionStep::kStyle:
+        steps.push_back({kStyleCaptions[step.value], std::nullopt});
+        break;
+      case scenario::OptionStep::kTaskbar:
+        steps.push_back({kTaskbarCaption, step.value != 0});
+        break;
     }
-    if ((w[i] != "style" && w[i] != "taskbar") || i + 2 >= w.size()) {
-      return {Result::kScriptError, "options takes above, below, style N, taskbar N"};
-    }
-    if (w[i] == "style") {
-      const auto number = ParseNumber(w[i + 1]);
-      if (!number || *number < 0 || *number > 2) {
-        return {Result::kScriptError, "bad number: " + w[i + 1]};
-      }
-      steps.push_back({kStyleCaptions[*number], std::nullopt});
-    } else {
-      const auto flag = ParseFlag(w[i + 1]);
-      if (!flag) return {Result::kScriptError, "bad number: " + w[i + 1]};
-      steps.push_back({kTaskbarCaption, *flag});
-    }
-    ++i;
   }
   const auto play = [&](HWND dialog, bool opened_here) -> Result {
     for (const auto& step : steps) {
@@ -550,7 +515,7 @@ ScenarioPlayer::Result ScenarioPlayer::Options(const Words& w) {
         return {Result::kRefused, *refused};
       }
     }
-    return FromOutcome(last == "ok" ? ClickControl(dialog, kOkCaption) : ClickCloseBox(dialog));
+    return FromOutcome(request.ok ? ClickControl(dialog, kOkCaption) : ClickCloseBox(dialog));
   };
   const HWND main = excel_->Windows().Main();
   if (const HWND open = FindAddinDialog(main)) return play(open, false);
