@@ -1,14 +1,12 @@
 // The AppEvents sink: an IDispatch whose Invoke turns Excel's event DISPIDs into calls on the
 // logic's host::IAppEvents. Events the logic does not handle are acknowledged and dropped.
 #include "host/win32/win32_app_events.h"
-#include "host/win32/com_object.h"
-
-#include <new>
 
 #include "host/diagnostics.h"
 
 #include "host/win32/com_ptr.h"
 #include "host/win32/dispatch_args.h"
+#include "host/win32/event_sink.h"
 #include "host/win32/module_refs.h"
 #include "host/win32/variant.h"
 #include "host/win32/win32_excel.h"
@@ -31,30 +29,15 @@ ComPtr<IDispatch> ObjectArg(const DISPPARAMS* params, UINT index) {
   return arg ? VariantToDispatch(*arg) : nullptr;
 }
 
-class AppEventSink final : public ComObject<AppEventSink, IDispatch> {
+class AppEventSink final : public EventSink<AppEventSink> {
  public:
   explicit AppEventSink(host::IAppEvents& events) : events_(&events) {}
 
   // After this the sink forwards nothing; Excel may still hold it for a while.
   void Detach() { events_ = nullptr; }
 
-  // Excel asks for the events dispinterface by its own IID.
-  static bool AlsoAnswers(REFIID iid) { return iid == kDiidAppEvents; }
-
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID,
-                                          DISPID* ids) noexcept override {
-    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-  }
+  // Excel and Office ask for the events dispinterface by its own IID.
+  static constexpr const GUID& kEvents = kDiidAppEvents;
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
@@ -117,42 +100,11 @@ class AppEventSink final : public ComObject<AppEventSink, IDispatch> {
   ObjectRef module_ref_;
 };
 
-class AppEventConnection final : public host::IEventConnection {
- public:
-  AppEventConnection(ComPtr<IConnectionPoint> point, ComPtr<AppEventSink> sink, DWORD cookie)
-      : point_(std::move(point)), sink_(std::move(sink)), cookie_(cookie) {}
-  ~AppEventConnection() override {
-    sink_->Detach();
-    point_->Unadvise(cookie_);
-  }
-
- private:
-  ComPtr<IConnectionPoint> point_;
-  ComPtr<AppEventSink> sink_;
-  DWORD cookie_;
-};
-
 }  // namespace
 
 std::unique_ptr<host::IEventConnection> ConnectAppEvents(IDispatch* application,
                                                          host::IAppEvents& events) {
-  if (!application) return nullptr;
-  ComPtr<IConnectionPointContainer> container;
-  if (FAILED(application->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) {
-    return nullptr;
-  }
-  ComPtr<IConnectionPoint> point;
-  if (FAILED(container->FindConnectionPoint(kDiidAppEvents, point.Put())) || !point) {
-    return nullptr;
-  }
-  auto sink = ComPtr<AppEventSink>::Adopt(new (std::nothrow) AppEventSink(events));
-  if (!sink) return nullptr;
-  DWORD cookie = 0;
-  if (FAILED(point->Advise(sink.Get(), &cookie))) {
-    sink->Detach();
-    return nullptr;
-  }
-  return std::make_unique<AppEventConnection>(std::move(point), std::move(sink), cookie);
+  return AdviseSink<AppEventSink>(application, events);
 }
 
 }  // namespace vestrano::win32
