@@ -163,6 +163,54 @@ TEST(ScenarioRunner, AFailureTheAddinCaughtFailsTheRun) {
   EXPECT_NE(err2.str(), "");
 }
 
+// The dialog contract that xlsim plays from inside the dialog's own modal loop: a dialog that a
+// menu command opens takes the next lines; while it is up Excel refuses the user's actions but
+// not observations; `options` acts on it instead of opening another; a setting the dialog refuses
+// leaves a dialog it did not open standing, and closes one it opened, storing nothing (the Theme
+// of the first OK stays).
+TEST(ScenarioRunner, AnOpenDialogTakesTheUsersActionsUntilItCloses) {
+  const Played played = Play(
+      "open Book1.xlsx\n"
+      "open Book2.xlsx\n"
+      "connect\n"
+      "tick 300\n"
+      "rclick 0\n"
+      "choose Option\n"
+      "dialog\n"
+      "click 1\n"
+      "new\n"
+      "tabs\n"
+      "options below ok\n"
+      "dialog\n"
+      "reg get \"SOFTWARE\\Microsoft\\Shared Tools\\Vestrano\" Position\n"
+      "version 10.0\n"
+      "rclick 0\n"
+      "choose Option\n"
+      "options style 1 ok\n"
+      "dialog\n"
+      "options above close\n"
+      "options style 2 ok\n"
+      "dialog\n"
+      "reg get \"SOFTWARE\\Microsoft\\Shared Tools\\Vestrano\" Theme\n"
+      "disconnect\n");
+  EXPECT_EQ(played.status, kRunPassed) << played.err;
+  EXPECT_EQ(played.out,
+            "popup TabBar\n"
+            "dialog: Vestrano选项\n"
+            "tabs: [Book1.xlsx] | Book2.xlsx\n"
+            "dialog: (none)\n"
+            "reg Position = dword 1\n"
+            "popup TabBar\n"
+            "dialog: Vestrano选项\n"
+            "dialog: (none)\n"
+            "reg Theme = dword 0\n");
+  EXPECT_EQ(played.err,
+            "line 8: Vestrano选项 is open over Excel\n"
+            "line 9: Vestrano选项 is open over Excel\n"
+            "line 17: that option is disabled\n"
+            "line 20: that option is disabled\n");
+}
+
 TEST(HostCalls, AMisspeltCallNameIsRefusedNotCountedAsNeverMade) {
   fake::HostCalls calls;
   EXPECT_EQ(calls.CountOf("Windows.FillWindowRect"), 0u);

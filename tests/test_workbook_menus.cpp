@@ -129,6 +129,19 @@ TEST(ToolsMenuButton, ToggleStopsAtAFailedStep) {
   ASSERT_FALSE(tools.ClickTools(kShowTabCaption));
   EXPECT_FALSE(excel.BarShown());
   EXPECT_FALSE(excel.StripReserved());
+  GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, stored);
+  EXPECT_EQ(stored, 1);
+  // Showing again: a check that cannot be set leaves the choice and the strip as they were, so
+  // the button and the bar stay in step.
+  excel.host.calls.FailCall("CommandBarControl.SetState", 1);
+  ASSERT_FALSE(tools.ClickTools(kShowTabCaption));
+  EXPECT_FALSE(excel.StripReserved());
+  GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, stored);
+  EXPECT_EQ(stored, 1);
+  ASSERT_FALSE(tools.ClickTools(kShowTabCaption));
+  EXPECT_TRUE(excel.StripReserved());
+  GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, stored);
+  EXPECT_EQ(stored, 0);
 }
 
 TEST(MouseUp, DoubleClickAcrossTheTickCountsWrap) {

@@ -184,6 +184,25 @@ void CheckConnectionByInvoke(Checks& checks, IDTExtensibility2* addin, ExcelWind
   CheckDisconnected(checks, "Invoke", windows, excel);
 }
 
+void CheckRefusedEvents(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
+                        FakeApplication* excel) {
+  CustomArray custom;
+  excel->refuse_advise = true;
+  const HRESULT connected = addin->OnConnection(excel, kConnectAfterStartup, nullptr, custom.Get());
+  PumpMessages(300);
+  checks.Check(connected == S_OK && excel->SinkCount() == 0,
+               "with the application events refused, OnConnection still answers S_OK");
+  checks.Check(StripRows(windows) == kStripHeight && FindForm(windows.Main()),
+               "with the application events refused, the strip and the tab bar are there",
+               Format("%d rows", StripRows(windows)));
+  const HRESULT disconnected = addin->OnDisconnection(kDisconnectUserClosed, custom.Get());
+  excel->refuse_advise = false;
+  PumpMessages(200);
+  checks.Check(disconnected == S_OK,
+               "with the application events refused, OnDisconnection answers S_OK");
+  CheckDisconnected(checks, "events refused", windows, excel);
+}
+
 void CheckExternalConnection(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
                              FakeApplication* excel) {
   CustomArray custom;

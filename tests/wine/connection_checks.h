@@ -15,6 +15,10 @@ void CheckConnectionCycle(Checks& checks, IDTExtensibility2* addin, ExcelWindows
 // Through IDispatch::Invoke with DISPIDs 1 and 2, a second connection in the same process.
 void CheckConnectionByInvoke(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
                              FakeApplication* excel);
+// Excel refusing the application events: the add-in still connects its strip, and keeps nothing
+// of the refused sink (DllCanUnloadNow at the end of the run sees a sink left behind).
+void CheckRefusedEvents(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
+                        FakeApplication* excel);
 // Connect mode 2 (external) creates nothing.
 void CheckExternalConnection(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
                              FakeApplication* excel);

@@ -197,6 +197,7 @@ HRESULT FakeApplication::Advise(IUnknown* sink, DWORD* cookie) {
   if (FAILED(sink->QueryInterface(kDiidAppEvents, events.PutVoid()))) {
     return CONNECT_E_CANNOTCONNECT;
   }
+  if (refuse_advise) return CONNECT_E_ADVISELIMIT;
   *cookie = next_cookie_++;
   sinks_[*cookie] = std::move(events);
   return S_OK;

@@ -51,6 +51,9 @@ class FakeApplication final : public FakeDispatch, public IConnectionPointContai
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid,
                                                 IConnectionPoint** out) noexcept override;
 
+  // When set, the connection point refuses every Advise, as Excel may when it is shutting down.
+  bool refuse_advise = false;
+
   // Used by the connection point.
   HRESULT Advise(IUnknown* sink, DWORD* cookie);
   HRESULT Unadvise(DWORD cookie);

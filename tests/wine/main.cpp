@@ -79,6 +79,7 @@ void CheckAddinObject(Checks& checks, const std::wstring& module_path) {
     auto excel = ComPtr<FakeApplication>::Adopt(new FakeApplication(windows.Main()));
     CheckConnectionCycle(checks, addin.Get(), windows, excel.Get());
     CheckConnectionByInvoke(checks, addin.Get(), windows, excel.Get());
+    CheckRefusedEvents(checks, addin.Get(), windows, excel.Get());
     CheckWorkbookMenus(checks, addin.Get(), excel.Get());
     CheckRibbon(checks, addin.Get(), windows, excel.Get());
     CheckDialogs(checks, addin.Get(), windows, excel.Get());
