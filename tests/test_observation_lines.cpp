@@ -72,7 +72,13 @@ TEST(ObservationLines, ExpectFindsTheObservationOfEveryLine) {
   EXPECT_EQ(ObservationFor("reg Two words = sz a = b", "K"),
             (Words{"reg", "get", "K", "Two words"}));
   EXPECT_EQ(ObservationFor("reg Value missing", "Path"), (Words{"reg", "get", "Path", "Value"}));
-  for (const char* nothing : {"reg missing", "reg X", "menu", "tab 1", "popup TabBar", "x: y"}) {
+  EXPECT_EQ(ObservationFor("taskbar: 1", "K"), Words{"taskbar"});
+  EXPECT_EQ(ObservationFor("dialog: Vestrano选项", "K"), Words{"dialog"});
+  EXPECT_EQ(ObservationFor("ribbon pressed: 0", "K"), (Words{"ribbon", "pressed"}));
+  EXPECT_EQ(ObservationFor("ribbon: <customUI xmlns=\"http://x\"/>", "K"),
+            (Words{"ribbon", "xml"}));
+  for (const char* nothing : {"ribbon pressed", "ribbon xml", "reg missing", "reg X", "menu",
+                              "tab 1", "popup TabBar", "x: y"}) {
     EXPECT_FALSE(ObservationFor(nothing, "K")) << nothing;
   }
 }
