@@ -42,4 +42,10 @@ bool IsWorkbookVisible(std::string_view name) {
   return workbook && WorkbookHasVisibleWindow(*workbook);
 }
 
+std::optional<std::string> ActiveWorkbookName() {
+  auto& app = Shared().oExcelApp;
+  auto active = app ? app->ActiveWorkbook() : nullptr;
+  return active ? active->Name() : std::nullopt;
+}
+
 }  // namespace vestrano

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "host/excel.h"
@@ -18,5 +20,7 @@ std::int32_t CountVisibleWorkbooks(std::int32_t limit);
 bool WorkbookHasVisibleWindow(host::IWorkbook& workbook);
 // True when the workbook of that name is open and has a visible window.
 bool IsWorkbookVisible(std::string_view name);
+// The active workbook's name; empty optional when none is active or Excel cannot say.
+std::optional<std::string> ActiveWorkbookName();
 
 }  // namespace vestrano

@@ -37,12 +37,6 @@ host::WorkbookPtr WorkbookNamed(std::string_view name) {
   return workbooks ? workbooks->Item(name) : nullptr;
 }
 
-std::optional<std::string> ActiveName() {
-  auto& app = Shared().oExcelApp;
-  auto active = app ? app->ActiveWorkbook() : nullptr;
-  return active ? active->Name() : std::nullopt;
-}
-
 void SetScreenUpdating(bool on) {
   if (auto& app = Shared().oExcelApp) app->SetScreenUpdating(on);
 }
@@ -53,7 +47,7 @@ void RebuildTabs(std::string_view select) {
 
 void SaveAll() {
   auto& shared = Shared();
-  std::string sCur = ActiveName().value_or("");
+  std::string sCur = ActiveWorkbookName().value_or("");
   const ScopedFlag batch(shared.bBatchClose);
   for (const auto& name : WorkbookNames()) {
     if (!IsWorkbookVisible(name)) continue;
@@ -75,7 +69,7 @@ void CloseOther() {
   auto& shared = Shared();
   {
     const ScopedFlag batch(shared.bBatchClose);
-    const auto sActive = ActiveName();
+    const auto sActive = ActiveWorkbookName();
     SetScreenUpdating(false);
     // Without the name of the workbook to keep, any close could be the wrong one.
     for (const auto& name : sActive ? WorkbookNames() : std::vector<std::string>{}) {
@@ -83,7 +77,7 @@ void CloseOther() {
       auto workbook = WorkbookNamed(name);
       for (int attempt = 0; workbook && attempt < kMaxActivations; ++attempt) {
         workbook->Activate();
-        if (ActiveName() == name) break;
+        if (ActiveWorkbookName() == name) break;
       }
       break;
     }
@@ -94,7 +88,7 @@ void CloseOther() {
       workbook->Activate();
       // Close acts on whatever is active: when the activation did not take, it would close the
       // workbook the user asked to keep.
-      if (ActiveName() == name) RunBuiltInCommand(host::kControlClose);
+      if (ActiveWorkbookName() == name) RunBuiltInCommand(host::kControlClose);
     }
   }
   RebuildTabs({});

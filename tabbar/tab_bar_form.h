@@ -56,6 +56,10 @@ class Form_Vestrano final : public ITabBar, public host::ITabControlEvents {
   bool CreateControls();
   bool Form_Load();
   bool ApplyLook(host::IPaintManager& paint, double version);
+  // A right-click on a tab: makes its workbook the active one, then opens the workbook menu.
+  void OpenTabMenu(host::ITabItem& item);
+  // A left click on the selected tab: brings its workbook to the front when it is not active.
+  void ActivateIfStale(host::ITabItem& item);
 
   Hwnd window_;
   host::TabControlPtr TabSeclect_;

@@ -54,6 +54,25 @@ void ShowPopup(std::string_view name) {
   if (auto bar = CommandBarNamed(name)) bar->ShowPopup();
 }
 
+// Activates the first window of the tab's workbook; true once that workbook is the active one.
+// Excel normally makes it active at the first attempt; a workbook that never becomes active must
+// not hold Excel's thread, so the attempts are bounded.
+bool ActivateTabWorkbook(host::ITabItem& item) {
+  auto& app = Shared().oExcelApp;
+  auto caption = item.Caption();
+  auto workbooks = caption && app ? app->Workbooks() : nullptr;
+  auto workbook = workbooks ? workbooks->Item(StripModifiedMark(*caption)) : nullptr;
+  if (!workbook) return false;
+  for (int attempt = 0; attempt < kMaxActivations; ++attempt) {
+    auto windows = workbook->Windows();
+    if (auto first = windows ? windows->Item(1) : nullptr) first->Activate();
+    auto active_name = ActiveWorkbookName();
+    auto now = item.Caption();
+    if (active_name && now && *active_name == StripModifiedMark(*now)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void Form_Vestrano::BeforeItemClick(const host::TabItemPtr& item, bool&) {
@@ -76,21 +95,51 @@ void Form_Vestrano::BeforeItemClick(const host::TabItemPtr& item, bool&) {
 void Form_Vestrano::SelectedChanged(const host::TabItemPtr& item) {
   auto& shared = Shared();
   if (shared.bUpdatingTabs || shared.bMenuActivating || !item || !shared.oExcelApp) return;
-  auto caption = item->Caption();
+  if (ActivateTabWorkbook(*item)) return;
+  // Excel refused the switch (a cell being edited, a prompt up) or the workbook has gone: the row
+  // goes back to the workbook that is active. A highlighted tab naming another workbook would
+  // send the menu's commands to the wrong one, and a later click on it would change no selection
+  // and so switch nothing.
+  const ScopedFlag updating(shared.bUpdatingTabs);
+  UpdateMenu({});
+}
+
+void Form_Vestrano::ActivateIfStale(host::ITabItem& item) {
+  auto& shared = Shared();
+  if (shared.bMenuActivating || IsEditingClass(shared.sFocusClass) || !TabSeclect_) return;
+  // A click on the tab that is selected already raises no SelectedChanged. The row can be stale
+  // (Excel switched workbooks with its events off, as a macro may), and the click must still
+  // bring the tab's workbook to the front.
+  const auto selected = TabSeclect_->Selected();
+  const auto index = selected ? selected->Index() : std::nullopt;
+  const auto caption = index && index == item.Index() ? item.Caption() : std::nullopt;
+  if (caption && ActiveWorkbookName() != StripModifiedMark(*caption)) {
+    SelectedChanged(TabSeclect_->Item(*index));
+  }
+}
+
+void Form_Vestrano::OpenTabMenu(host::ITabItem& item) {
+  auto& shared = Shared();
+  const auto caption = item.Caption();
   if (!caption) return;
   const std::string name = StripModifiedMark(*caption);
-  auto workbooks = shared.oExcelApp->Workbooks();
-  auto workbook = workbooks ? workbooks->Item(name) : nullptr;
-  if (!workbook) return;
-  // Excel normally makes the workbook active at the first attempt; a workbook that never becomes
-  // active must not hold Excel's thread, so the attempts are bounded.
-  for (int attempt = 0; attempt < kMaxActivations; ++attempt) {
-    auto windows = workbook->Windows();
-    if (auto first = windows ? windows->Item(1) : nullptr) first->Activate();
-    auto active = shared.oExcelApp->ActiveWorkbook();
-    auto active_name = active ? active->Name() : std::nullopt;
-    auto now = item->Caption();
-    if (active_name && now && *active_name == StripModifiedMark(*now)) return;
+  if (IsEditingClass(shared.sFocusClass) && ActiveWorkbookName() != name) {
+    // Excel will not switch through its object model while a cell is edited; its Window menu
+    // switches, as a left click on the tab would.
+    sLastTabName = name;
+    shared.bMenuActivating = false;
+    if (TabSeclect_) SwitchThroughWindowMenu(*TabSeclect_, item, name);
+    if (shared.bMenuActivating) StartWatch(EditWatchProc);
+  } else {
+    // Selecting the tab makes its workbook the one the menu's commands act on.
+    item.SetSelected(true);
+  }
+  // The commands act on the active workbook: the menu opens only once that is the right-clicked
+  // one, so that "Close" can never close a workbook the user did not click.
+  if (ActiveWorkbookName() != name) return;
+  if (auto bar = CommandBarNamed(kTabBarPopup)) {
+    PrepareTabBarMenu(*bar);
+    bar->ShowPopup();
   }
 }
 
@@ -109,15 +158,10 @@ void Form_Vestrano::MouseUp(int button, int, float x, float y) {
       return;
     }
     auto item = TabSeclect_ ? TabSeclect_->HitTest(px, py) : nullptr;
-    if (!item) {
-      ShowPopup(kEmptyStripPopup);
+    if (item) {
+      OpenTabMenu(*item);
     } else {
-      // Selecting the tab makes its workbook the one the menu's commands act on.
-      item->SetSelected(true);
-      if (auto bar = CommandBarNamed(kTabBarPopup)) {
-        PrepareTabBarMenu(*bar);
-        bar->ShowPopup();
-      }
+      ShowPopup(kEmptyStripPopup);
     }
   } else if (button == kLeftButton) {
     auto item = TabSeclect_ ? TabSeclect_->HitTest(px, py) : nullptr;
@@ -128,12 +172,19 @@ void Form_Vestrano::MouseUp(int button, int, float x, float y) {
     const bool double_click = !clicked.empty() && sLastClick == clicked &&
                               nLastButton == kLeftButton && now - nLastClickTick < nDblClickTime;
     if (double_click) {
-      RunBuiltInCommand(item ? host::kControlClose : host::kControlNew);
+      // Close acts on the active workbook: when the first click could not make the tab's
+      // workbook active, closing would close another one.
+      if (!item) {
+        RunBuiltInCommand(host::kControlNew);
+      } else if (ActiveWorkbookName() == StripModifiedMark(clicked)) {
+        RunBuiltInCommand(host::kControlClose);
+      }
       nLastClickTick = 0;
       sLastClick.clear();
     } else {
       nLastClickTick = now;
       sLastClick = clicked;
+      if (item) ActivateIfStale(*item);
     }
   }
   nLastButton = button;

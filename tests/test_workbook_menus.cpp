@@ -161,5 +161,37 @@ TEST(MouseUp, DoubleClickAcrossTheTickCountsWrap) {
   EXPECT_EQ(excel.Workbooks(), "workbooks: [Book2.xlsx]");
 }
 
+TEST(MouseUp, NoCommandActsOnAWorkbookExcelDidNotActivate) {
+  Menus excel;
+  excel.Open({"A.xlsx", "B.xlsx"});
+  excel.Connect();
+  ASSERT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
+
+  // Excel refuses the switch: the row goes back to the active workbook, the second click of a
+  // double-click closes nothing, and a right-click opens no menu whose commands would act on B.
+  excel.host.calls.FailCall("Window.Activate");
+  excel.Press(1, 0);
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
+  excel.Press(1, 0);
+  EXPECT_EQ(excel.Workbooks(), "workbooks: A.xlsx | [B.xlsx]");
+  excel.Press(2, 0);
+  EXPECT_FALSE(excel.Bars().OpenPopup());
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
+
+  // A row left behind by a switch the add-in did not hear (events off): a click on the tab that
+  // is selected already still brings its workbook to the front.
+  excel.host.calls.StopFailing();
+  excel.host.clock.Advance(1000);
+  excel.Press(1, 0);
+  ASSERT_EQ(excel.Workbooks(), "workbooks: [A.xlsx] | B.xlsx");
+  {
+    const ScopedFlag stale(Shared().bUpdatingTabs);
+    excel.host.TabStrip()->Item(1)->SetSelected(true);
+  }
+  excel.Press(1, 1);
+  EXPECT_EQ(excel.Workbooks(), "workbooks: A.xlsx | [B.xlsx]");
+  EXPECT_EQ(excel.Tabs(), "tabs: A.xlsx | [B.xlsx]");
+}
+
 }  // namespace
 }  // namespace vestrano
