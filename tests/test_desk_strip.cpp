@@ -196,6 +196,16 @@ TEST(Connection, HookRecordsFocusAndGoesAwayWithTheAddin) {
   EXPECT_EQ(excel.Calls("Hooks.RemoveHook"), 1u);
 }
 
+TEST(Connection, HookInstalledWhenExcelWillNotTellItsInstance) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.host.calls.FailCall("Application.Hinstance");
+  excel.Connect();
+  EXPECT_EQ(excel.host.hooks.InstalledHooks(), 1u);
+  ASSERT_FALSE(excel.host.excel->FocusClass("EDTBX"));
+  EXPECT_EQ(Shared().sFocusClass, "EDTBX");
+}
+
 // A hook of another program, installed before the add-in's, that refuses every focus change.
 std::intptr_t RefuseFocus(int code, std::uintptr_t, std::intptr_t) {
   return code == host::kHcbtSetFocus ? 1 : 0;
