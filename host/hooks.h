@@ -16,7 +16,8 @@ using HookHandle = std::uintptr_t;  // 0 is none
 class IHooks {
  public:
   virtual ~IHooks() = default;
-  // Installs `proc` for `thread_id`; `module` is the instance handle Windows wants with it.
+  // Installs `proc` for `thread_id`; `module` is Excel's instance handle, 0 when Excel would not
+  // tell it (the Windows adapter gives Windows its own module, which holds the procedure).
   // 0 when the hook could not be installed.
   virtual HookHandle InstallHook(int type, HookProc proc, std::uintptr_t module,
                                  std::uint32_t thread_id) = 0;

@@ -122,6 +122,25 @@ void OpenDir() {
   if (processes) processes->StartProcess(std::string(kOpenDirCommand) + '"' + *full_name + '"');
 }
 
+void StoreTabShowChoice(bool show) {
+  const std::int32_t tab_show = show ? 0 : 1;
+  SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword, tab_show);
+  Shared().bTabShow = tab_show;
+}
+
+bool ShowOrHideBar(bool show) {
+  auto& shared = Shared();
+  if (show) {
+    SubclassDesk();
+    return true;
+  }
+  if (!shared.oTabForm) return false;
+  // The strip goes before the bar: hiding the bar uncovers the workbook area's frame, which
+  // Windows may paint at once, and while subclassed that paint would place and show the bar again.
+  UnsubclassDesk();
+  return shared.oTabForm->Hide();
+}
+
 }  // namespace
 
 void RunWorkbookCommand(std::string_view parameter) {
@@ -152,27 +171,25 @@ void oBtnExcel_Click(const host::CommandBarControlPtr& Ctrl) {
 }
 
 bool ApplyTabShowChoice(bool show) {
-  auto& shared = Shared();
-  const std::int32_t tab_show = show ? 0 : 1;
-  SetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, host::kRegDword, tab_show);
-  shared.bTabShow = tab_show;
-  if (show) {
-    SubclassDesk();
-    return true;
-  }
-  if (!shared.oTabForm) return false;
-  // The strip goes before the bar: hiding the bar uncovers the workbook area's frame, which
-  // Windows may paint at once, and while subclassed that paint would place and show the bar again.
-  UnsubclassDesk();
-  return shared.oTabForm->Hide();
+  StoreTabShowChoice(show);
+  return ShowOrHideBar(show);
 }
 
 void oBtnOptionTab_Click(const host::CommandBarControlPtr& Ctrl) {
   const auto state = Ctrl ? Ctrl->State() : std::nullopt;
   if (!state) return;
-  const bool show = *state != host::kButtonDown;
-  if (!Ctrl->SetState(show ? host::kButtonDown : host::kButtonUp)) return;
-  ApplyTabShowChoice(show);
+  if (*state == host::kButtonDown) {
+    if (Ctrl->SetState(host::kButtonUp)) ApplyTabShowChoice(false);
+    return;
+  }
+  // Showing stores the choice before the check shows it; a check that cannot be set takes the
+  // choice back, so that the button, the bar and the next start still agree.
+  StoreTabShowChoice(true);
+  if (!Ctrl->SetState(host::kButtonDown)) {
+    StoreTabShowChoice(false);
+    return;
+  }
+  ShowOrHideBar(true);
 }
 
 }  // namespace vestrano

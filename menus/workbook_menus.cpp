@@ -70,6 +70,10 @@ void WorkbookMenus::CreateToolsButton(host::ICommandBars& bars) {
       oCtlShowTab->SetState(Shared().bTabShow == 0 ? host::kButtonDown : host::kButtonUp);
     }
   }
+  // Office raises a Click on every button with the clicked one's Tag; whether buttons without one
+  // count as sharing it is not known, so this one has its own, also when an earlier session left
+  // it untagged.
+  if (oCtlShowTab) oCtlShowTab->SetTag(kShowTabTag);
   oBtnOptionTab = std::make_unique<ButtonSink>("oBtnOptionTab_Click", oBtnOptionTab_Click);
   oBtnOptionTab->Connect(oCtlShowTab);
 }

@@ -16,6 +16,7 @@ inline constexpr std::string_view kTabBarPopup = "TabBar";
 inline constexpr std::string_view kEmptyStripPopup = "TabBarII";
 inline constexpr std::string_view kMenuTag = "MultiWorkBook";
 inline constexpr std::string_view kShowTabCaption = "显示标签栏";
+inline constexpr std::string_view kShowTabTag = "VestranoShowTab";
 
 // Positions in "TabBar" that the strip enables or disables before showing it.
 inline constexpr int kSaveAllItem = 3;

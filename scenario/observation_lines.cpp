@@ -44,9 +44,9 @@ std::string StripLine(const Box& desk, const Box& client) {
 std::string BarLine(const std::optional<BarView>& bar) {
   if (!bar) return "bar: none";
   const Box& r = bar->rect;
-  return "bar: visible=" + std::string(bar->visible ? "1" : "0") + " x=" + std::to_string(r.left) +
-         " y=" + std::to_string(r.top) + " w=" + std::to_string(r.right - r.left) +
-         " h=" + std::to_string(r.bottom - r.top);
+  return std::string("bar: visible=") + (bar->visible ? "1" : "0") +
+         " x=" + std::to_string(r.left) + " y=" + std::to_string(r.top) +
+         " w=" + std::to_string(r.right - r.left) + " h=" + std::to_string(r.bottom - r.top);
 }
 
 std::string MenuLine(std::string_view name, const std::optional<std::vector<MenuItemView>>& items) {

@@ -8,6 +8,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+source scripts/quiet-build.sh
 build_type=${1:-Release}
 jobs=${VESTRANO_BUILD_JOBS:-2}
 
@@ -31,8 +32,8 @@ build_one() {
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$triple.cmake" \
     -DCMAKE_BUILD_TYPE="$build_type" >"$dir/configure.log" 2>&1 ||
     { cat "$dir/configure.log" >&2; echo "== $triple: configuration failed" >&2; exit 1; }
-  echo "== $triple: building"
-  cmake --build "$dir" -j "$jobs" || { echo "== $triple: build failed" >&2; exit 1; }
+  echo "== $triple: building (the compiler's output goes to $dir/build.log)"
+  quiet_build "$dir/build.log" "$dir" -j "$jobs" || { echo "== $triple: build failed" >&2; exit 1; }
   echo "== $triple: checking $dir/Vestrano.dll and $dir/Zandrelix.ocx"
   scripts/check-dll.sh "$dir/Vestrano.dll" "$triple-objdump"
   scripts/check-dll.sh "$dir/Zandrelix.ocx" "$triple-objdump"

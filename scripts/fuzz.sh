@@ -11,6 +11,7 @@
 #   for exploring further by hand.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/quiet-build.sh
 
 seconds=${1:-${VESTRANO_FUZZ_SECONDS:-30}}
 if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
@@ -42,7 +43,7 @@ mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DVESTRANO_FUZZ=ON -DVESTRANO_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only" \
   > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
-cmake --build "$build" -j "$parallel" --target "${targets[@]/#/fuzz_}"
+quiet_build "$build/build.log" "$build" -j "$parallel" --target "${targets[@]/#/fuzz_}"
 
 # Fuzzes one target into build/fuzz/run/NAME: corpus/ (the scratch corpus, which the fuzzer
 # grows), crashes/ (what it saves when an input fails), log and status (the fuzzer's exit code).

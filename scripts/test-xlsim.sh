@@ -8,6 +8,7 @@
 # Usage: scripts/test-xlsim.sh [--arch 32|64] [SCENARIO...]   (default: tests/scenarios/*.vsc)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xlsim-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/quiet-build.sh"
 cd "$xlsim_root"
 
 arch=""
@@ -24,7 +25,8 @@ sim=build/linux/vestrano-sim
 if [[ ! -x $sim ]]; then
   xlsim_say "test-xlsim: building vestrano-sim"
   cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build/linux -j "${VESTRANO_BUILD_JOBS:-2}" --target vestrano-sim >&2
+  quiet_build build/linux/build.log build/linux -j "${VESTRANO_BUILD_JOBS:-2}" \
+    --target vestrano-sim >&2
 fi
 xlsim_setup "$arch"
 trap xlsim_stop_server EXIT

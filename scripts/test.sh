@@ -6,6 +6,7 @@
 # every scenario played again in xlsim, a simulated Excel that loads the real DLL, with the same lines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/quiet-build.sh
 jobs=${VESTRANO_BUILD_JOBS:-2}
 started=$SECONDS
 step() { printf '== %s (%ss)\n' "$*" "$((SECONDS - started))"; }
@@ -20,7 +21,7 @@ step "building the logic, fakes, vestrano-sim, tests and benchmarks (Linux, sani
 cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESTRANO_SANITIZE=ON > build-linux-configure.log 2>&1 ||
   { cat build-linux-configure.log; exit 1; }
 rm -f build-linux-configure.log
-cmake --build build/linux -j "$jobs"
+quiet_build build/linux/build.log build/linux -j "$jobs"
 
 step "running the unit tests, scenarios and benchmark smoke test"
 (cd build/linux && ctest --output-on-failure -j "$jobs")

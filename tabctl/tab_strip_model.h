@@ -75,8 +75,8 @@ class TabStripModel {
   // control, except over the arrows, which are the control's own.
   void PressButton(int button, int shift, int x, int y, const StripLayout& layout);
   void ReleaseButton(int button, int shift, int x, int y);
-  // Forgets buttons still held (the control lost the mouse capture).
-  void CancelButtons() { held_buttons_ = 0; }
+  // Forgets the buttons still held but `keep` (the control lost the mouse capture).
+  void CancelButtons(int keep = 0) { held_buttons_ &= keep; }
   // A click on the tab, as a screen reader's default action makes it: the events of a left
   // click, with MouseUp at the middle of the tab once it is selected and scrolled into view
   // (`layout` lays the row out as it is at that moment), so that HitTest finds it there.

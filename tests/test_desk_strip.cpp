@@ -1,8 +1,10 @@
 // The workbook-area strip, the watches and the hook, through what the fake window system
 // records: the strip's colour per Excel version and Office scheme, the bar placed even when the
 // fill fails, the bar hidden under Excel's covering window, the Office colours
-// applied only on whole-frame paints, the focus given back once, attach and detach that happen
-// once, and nothing left behind (hook, timer, subclass) when the add-in goes.
+// applied only on whole-frame paints, the focus given back once, the drawing lock given back on
+// every way out (and another's left alone), attach and detach that happen once, the hook
+// installed even when Excel will not tell its instance handle, and nothing left behind (hook,
+// timer, subclass) when the add-in goes.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -115,6 +117,30 @@ TEST(DeskStrip, FocusGoesBackToExcelOnceAfterConnection) {
   EXPECT_NE(excel.host.windows.FocusWindow(), excel.Main());
 }
 
+TEST(DeskStrip, TheFirstPlacementGivesBackOnlyItsOwnLockWhateverHappens) {
+  {
+    // Loading the bar fails with an exception between the lock and its release.
+    Excel excel;
+    ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+    excel.host.diagnostics.ExpectFailures();
+    excel.host.calls.ThrowOnCall("Windows.SetParent");
+    excel.Connect();
+    ASSERT_EQ(excel.host.diagnostics.Failures().size(), 1u);
+    EXPECT_EQ(excel.host.diagnostics.Failures()[0].where, "DeskWindowProc");
+    EXPECT_EQ(excel.host.windows.LockedWindow(), Hwnd{});
+    RequestDeskFrameChange();
+    EXPECT_TRUE(excel.BarShown());
+  }
+  // Another window holds the one lock there is: it keeps it.
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  const Hwnd other = excel.host.windows.AddWindow("Other", "", Hwnd{}, Rect{0, 0, 100, 100}, true);
+  ASSERT_TRUE(excel.host.windows.LockWindowUpdate(other));
+  excel.Connect();
+  EXPECT_TRUE(excel.BarShown());
+  EXPECT_EQ(excel.host.windows.LockedWindow(), other);
+}
+
 TEST(DeskStrip, AttachAndDetachHappenOnceAndTheFrameFollows) {
   Excel excel;
   ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
@@ -168,6 +194,16 @@ TEST(Connection, HookRecordsFocusAndGoesAwayWithTheAddin) {
   EXPECT_EQ(excel.host.hooks.InstalledHooks(), 0u);
   RemoveCbtHook();
   EXPECT_EQ(excel.Calls("Hooks.RemoveHook"), 1u);
+}
+
+TEST(Connection, HookInstalledWhenExcelWillNotTellItsInstance) {
+  Excel excel;
+  ASSERT_FALSE(excel.host.excel->Open("Book1.xlsx", "C:\\Data"));
+  excel.host.calls.FailCall("Application.Hinstance");
+  excel.Connect();
+  EXPECT_EQ(excel.host.hooks.InstalledHooks(), 1u);
+  ASSERT_FALSE(excel.host.excel->FocusClass("EDTBX"));
+  EXPECT_EQ(Shared().sFocusClass, "EDTBX");
 }
 
 // A hook of another program, installed before the add-in's, that refuses every focus change.

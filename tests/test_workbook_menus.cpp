@@ -2,9 +2,11 @@
 // and gone with it, the one handler that hears all twelve buttons and dispatches on the exact
 // command word, what the commands do when Excel will not activate a workbook (bounded attempts,
 // and no close of the workbook to keep), the folder command's quoting, the Tools-menu toggle
-// stopping at a failed step, and click timing across the tick count's wrap.
+// stopping at a failed step and its button's own Tag, and click timing across the tick count's
+// wrap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/shared_state.h"
@@ -138,10 +140,38 @@ TEST(ToolsMenuButton, ToggleStopsAtAFailedStep) {
   EXPECT_FALSE(excel.StripReserved());
   GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, stored);
   EXPECT_EQ(stored, 1);
+  // The choice to show is stored before the check shows it.
+  excel.host.calls.ClearLog();
   ASSERT_FALSE(tools.ClickTools(kShowTabCaption));
   EXPECT_TRUE(excel.StripReserved());
   GetRegValue(host::kHkeyCurrentUser, kVestranoKey, kTabShowValue, stored);
   EXPECT_EQ(stored, 0);
+  const auto& log = excel.host.calls.Log();
+  EXPECT_LT(std::find(log.begin(), log.end(), "Registry.SetValue"),
+            std::find(log.begin(), log.end(), "CommandBarControl.SetState"));
+}
+
+TEST(ToolsMenuButton, HasATagOfItsOwnAlsoWhenAnEarlierSessionLeftIt) {
+  Menus excel("11.0");
+  excel.Open({"Book1.xls"});
+  excel.Connect();
+  const auto tools = excel.Bars().FindControl(host::kControlToolsMenu);
+  ASSERT_TRUE(tools);
+  EXPECT_EQ(tools->controls.back()->caption, kShowTabCaption);
+  EXPECT_EQ(tools->controls.back()->tag, kShowTabTag);
+  excel.host.addin->AddinInstance_OnDisconnection();
+
+  // An Excel that ended without disconnecting left the button, untagged as older builds made it.
+  const auto left = fake::FakeCommandBars::AddControl(tools, 1, kShowTabCaption);
+  left->state = host::kButtonDown;
+  const auto controls = tools->controls.size();
+  excel.Connect();
+  EXPECT_EQ(tools->controls.size(), controls);
+  EXPECT_EQ(left->tag, kShowTabTag);
+  EXPECT_EQ(left->state, host::kButtonDown);
+  ASSERT_FALSE(excel.Bars().ClickTools(kShowTabCaption));
+  EXPECT_FALSE(excel.BarShown());
+  EXPECT_EQ(left->state, host::kButtonUp);
 }
 
 TEST(MouseUp, DoubleClickAcrossTheTickCountsWrap) {

@@ -11,6 +11,7 @@
 #include "core/workbook_queries.h"
 #include "host/diagnostics.h"
 #include "host/platform.h"
+#include "host/platform_handles.h"
 #include "host/registry.h"
 
 namespace vestrano {
@@ -91,12 +92,13 @@ void PlaceBar(const Rect& desk, int width, std::optional<double> version, std::u
   const Hwnd found = windows->FindChildWindow(shared.hExcelWnd, Hwnd{}, kFormClass, kFormCaption);
   if (!found) {
     // Loading the form makes it a child of Excel's window; the lock keeps that from flashing.
-    windows->LockWindowUpdate(shared.hExcelWnd);
+    // Excel's whole window paints nothing while it is held, so it goes on every way out.
+    const host::UniqueWindowUpdateLock lock(
+        windows->LockWindowUpdate(shared.hExcelWnd) ? shared.hExcelWnd : Hwnd{});
     if (form) {
       form->Show();
       place(form->hWnd(), host::kSwpShowWindow);
     }
-    windows->LockWindowUpdate(Hwnd{});
   } else if (const Hwnd covering =
                  windows->FindChildWindow(shared.hExcelWnd, Hwnd{}, kCoveringClass, std::nullopt);
              covering && windows->IsWindowVisible(covering)) {

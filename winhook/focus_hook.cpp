@@ -50,10 +50,11 @@ void InstallCbtHook() {
   auto& app = Shared().oExcelApp;
   if (state.hCbtHook != 0 || !platform.hooks || !platform.clock) return;
   state.nHookThreadId = platform.clock->GetCurrentThreadId();
+  // Windows takes the module that holds the hook procedure, which the adapter knows itself;
+  // Excel's instance handle is passed along, but an Excel that will not give it keeps its hook.
   const auto module = app ? app->Hinstance() : std::nullopt;
-  if (!module) return;
-  state.hCbtHook =
-      platform.hooks->InstallHook(host::kWhCbt, CbtHookProc, *module, state.nHookThreadId);
+  state.hCbtHook = platform.hooks->InstallHook(host::kWhCbt, CbtHookProc, module.value_or(0),
+                                               state.nHookThreadId);
 }
 
 void RemoveCbtHook() {

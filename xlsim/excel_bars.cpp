@@ -35,7 +35,7 @@ void AddExcelBars(CommandBarModel& bars, ExcelModel& excel) {
       std::weak_ptr<Window> target = entries[i].window;
       auto entry = CommandBarModel::AddBuiltIn(
           self, kWindowEntryId, kControlButton,
-          "&" + std::to_string(i + 1) + " " + entries[i].caption, [&excel, target] {
+          std::string("&") + std::to_string(i + 1) + " " + entries[i].caption, [&excel, target] {
             if (auto window = target.lock()) excel.ActivateFromMenu(window);
           });
       entry->begin_group = i == 0;

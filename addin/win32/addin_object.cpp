@@ -70,6 +70,9 @@ HRESULT Vestranov3Object::OnDisconnection(ext_DisconnectMode /*RemoveMode*/,
     addin_.AddinInstance_OnDisconnection();
     return S_OK;
   });
+  // Office's ribbon object goes with the connection: an add-in object that Office or a VBA
+  // reference keeps after it must not keep the ribbon, and Office with it, alive too.
+  moRibbon_.Reset();
   // Here, on Excel's thread, and not when COM asks whether the DLL may go.
   platform_.Release();
   return hr;

@@ -60,7 +60,7 @@ class Vestranov3Object final : public IDTExtensibility2, public IRibbonExtensibi
   // while connected disconnects (in the logic's destructor) before it lets the adapters go.
   Win32PlatformUse platform_;
   Vestranov3 addin_;
-  // `moRibbon`: the ribbon UI object that Office hands to rxcustomUI_onLoad.
+  // `moRibbon`: the ribbon UI object that Office hands to rxcustomUI_onLoad, until disconnection.
   ComPtr<IDispatch> moRibbon_;
 };
 

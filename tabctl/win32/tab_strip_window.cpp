@@ -44,6 +44,11 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+int VirtualKeyOf(int button) {
+  if (button == kLeftButton) return VK_LBUTTON;
+  return button == kRightButton ? VK_RBUTTON : VK_MBUTTON;
+}
+
 int ShiftState(WPARAM wparam) {
   int shift = 0;
   if (wparam & MK_SHIFT) shift |= 1;
@@ -190,7 +195,9 @@ RECT TabStripWindow::TabScreenRect(int index) {
 void TabStripWindow::SyncTooltips() {
   if (!tooltip_) return;
   TOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
+  // Where the activation context gives comctl32 5.x (no manifest asks for version 6), a tool of
+  // today's full size is refused; the size that 5.x knows serves version 6 just as well.
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = hwnd_;
   for (int id = 0; id < tools_; ++id) {
     tool.uId = static_cast<UINT_PTR>(id);
@@ -248,16 +255,23 @@ void TabStripWindow::OnButton(int button, bool down, WPARAM wparam, LPARAM lpara
   const int x = GET_X_LPARAM(lparam);
   const int y = GET_Y_LPARAM(lparam);
   const int shift = ShiftState(wparam);
+  // The strip holds no capture while its events run: whatever a handler opens (Excel's save
+  // prompt after a double-click, the window list of a switch while editing, a popup menu) must
+  // get the user's next click, as it does after a push button's BN_CLICKED.
   if (down) {
-    SetCapture(hwnd_);
     model_.PressButton(button, shift, x, y, Layout());
     Changed();
+    // A button released while the events ran was released elsewhere, in a dialog's loop; only
+    // one still down needs its release routed here.
+    if (hwnd_ && GetKeyState(VirtualKeyOf(button)) < 0) SetCapture(hwnd_);
     return;
   }
-  model_.ReleaseButton(button, shift, x, y);
-  if (hwnd_ && !(wparam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd_) {
+  if (hwnd_ && GetCapture() == hwnd_) {
+    releasing_button_ = button;
     ReleaseCapture();
+    releasing_button_ = 0;
   }
+  model_.ReleaseButton(button, shift, x, y);
 }
 
 UINT TabStripWindow::ItemImageMessage() {
@@ -326,7 +340,7 @@ LRESULT TabStripWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnButton(kMiddleButton, message == WM_MBUTTONDOWN, wparam, lparam);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lparam) != hwnd_) model_.CancelButtons();
+      if (reinterpret_cast<HWND>(lparam) != hwnd_) model_.CancelButtons(releasing_button_);
       return 0;
     case WM_MOUSEMOVE: {
       if (tooltip_) {

@@ -88,6 +88,7 @@ class TabStripWindow {
   StripLayout layout_;
   std::optional<int> hot_;       // the tab under the pointer, lit up
   bool tracking_leave_ = false;  // WM_MOUSELEAVE is asked for
+  int releasing_button_ = 0;     // the button whose release lets go of the capture, meanwhile
   int tools_ = 0;                // tooltip tools now registered, ids 0..tools_-1
   std::wstring tooltip_text_;    // what the tooltip shows, kept until it asks again
   vestrano::win32::ComPtr<TabAccessible> accessible_;

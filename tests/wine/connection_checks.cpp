@@ -156,6 +156,15 @@ void CheckConnectionCycle(Checks& checks, IDTExtensibility2* addin, ExcelWindows
   CheckConnected(checks, "vtable", windows, excel);
   CheckEvents(checks, excel);
   CheckCallingHabits(checks);
+  // Office hands the add-in its ribbon as it loads it.
+  auto dispatch = ComPtr<IDTExtensibility2>(addin).As<IDispatch>();
+  auto ribbon = NewNamedObject(L"RibbonUI");
+  const HRESULT loaded =
+      dispatch ? CallByDispid(dispatch.Get(), IdOfName(dispatch.Get(), L"rxcustomUI_onLoad"),
+                              DISPATCH_METHOD, {ObjectArg(ribbon.Get())})
+               : E_NOINTERFACE;
+  checks.Check(SUCCEEDED(loaded) && ribbon->AddRef() == 3 && ribbon->Release() == 2,
+               "rxcustomUI_onLoad keeps the ribbon while connected");
 
   Stopwatch disconnecting;
   const HRESULT disconnected = addin->OnDisconnection(kDisconnectUserClosed, custom.Get());
@@ -164,6 +173,8 @@ void CheckConnectionCycle(Checks& checks, IDTExtensibility2* addin, ExcelWindows
   checks.Check(disconnected == S_OK, "OnDisconnection (vtable) answers S_OK");
   PumpMessages(200);
   CheckDisconnected(checks, "vtable", windows, excel);
+  checks.Check(ribbon->AddRef() == 2 && ribbon->Release() == 1,
+               "the add-in lets go of the ribbon at disconnection, while it lives on");
 }
 
 void CheckConnectionByInvoke(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,

@@ -73,19 +73,20 @@ void DeleteMachineTree(const std::wstring& path, REGSAM view) {
   RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
 }
 
-// The strip's events as one line: "before:2 selected:2 up:1@x,y".
+// The strip's events as one line: "before:2 selected:2 up:1 ". An event raised while a window
+// holds the mouse capture is marked "(captured)": a dialog it opened would lose its first click.
 class EventLog final : public vestrano::win32::ComObject<EventLog, ITabStripEvents> {
  public:
   HRESULT STDMETHODCALLTYPE BeforeItemClick(ITabStripItem* item, VARIANT_BOOL*) noexcept override {
-    text += "before:" + IndexOf(item) + " ";
+    text += "before:" + IndexOf(item) + Captured() + " ";
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SelectedChanged(ITabStripItem* item) noexcept override {
-    text += "selected:" + IndexOf(item) + " ";
+    text += "selected:" + IndexOf(item) + Captured() + " ";
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE MouseUp(SHORT button, SHORT, FLOAT, FLOAT) noexcept override {
-    text += Format("up:%d ", button);
+    text += Format("up:%d", button) + Captured() + " ";
     return S_OK;
   }
   std::string text;
@@ -96,7 +97,43 @@ class EventLog final : public vestrano::win32::ComObject<EventLog, ITabStripEven
     if (item) item->get_Index(&index);
     return std::to_string(index);
   }
+  static std::string Captured() { return GetCapture() ? "(captured)" : ""; }
 };
+
+// A click as the user makes it: real input, so that Windows picks the window under the pointer,
+// routes the release to whoever holds the capture, and keeps the buttons' state.
+void ClickAt(POINT screen, DWORD down, DWORD up) {
+  SetCursorPos(screen.x, screen.y);
+  PumpMessages(30);
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = down;
+  inputs[1].mi.dwFlags = up;
+  SendInput(2, inputs, sizeof(INPUT));
+  PumpMessages(100);
+}
+
+// The size of every tool that the strip gives its tooltip control.
+WNDPROC g_tooltip_proc = nullptr;
+std::vector<UINT> g_tool_sizes;
+
+LRESULT CALLBACK RecordToolSize(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == TTM_ADDTOOLW && lparam) {
+    g_tool_sizes.push_back(reinterpret_cast<const TTTOOLINFOW*>(lparam)->cbSize);
+  }
+  return CallWindowProcW(g_tooltip_proc, hwnd, message, wparam, lparam);
+}
+
+// Lays the row out again and reads the sizes of the tools it adds.
+std::vector<UINT> ToolSizesOfRelayout(ITabStrip* strip, HWND hwnd, HWND tooltip) {
+  g_tool_sizes.clear();
+  g_tooltip_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordToolSize)));
+  strip->Refresh();
+  UpdateWindow(hwnd);
+  SetWindowLongPtrW(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_tooltip_proc));
+  return g_tool_sizes;
+}
 
 using GetClassObjectProc = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNowProc = HRESULT(STDAPICALLTYPE*)();
@@ -442,6 +479,14 @@ void CheckStripOnItsOwn(Checks& checks, const std::wstring& module_path) {
         Format("%ld tools; tab 2: %s", static_cast<long>(tools), Narrow(tip_text).c_str()));
     checks.Check(events->text == "selected:0 ",
                  "selecting an item raises SelectedChanged before it returns", events->text);
+    const std::vector<UINT> sizes =
+        tooltip ? ToolSizesOfRelayout(strip.Get(), hwnd, tooltip) : std::vector<UINT>{};
+    checks.Check(sizes.size() == captions.size() &&
+                     std::all_of(sizes.begin(), sizes.end(),
+                                 [](UINT size) { return size == TTTOOLINFOW_V2_SIZE; }),
+                 "the tooltip's tools have the size that comctl32 5.x takes as well as 6",
+                 Format("%zu tools, first of %u bytes (5.x takes %u)", sizes.size(),
+                        sizes.empty() ? 0u : sizes[0], static_cast<unsigned>(TTTOOLINFOW_V2_SIZE)));
 
     ComPtr<IAccessible> acc;
     const HRESULT got = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
@@ -480,24 +525,23 @@ void CheckStripOnItsOwn(Checks& checks, const std::wstring& module_path) {
                    ReadTabs(hwnd));
 
       // A real click on the third tab, and what HitTest finds there.
-      POINT middle{x + w / 2, y + h / 2};
       acc->accLocation(&x, &y, &w, &h, Child(3));
-      middle = {x + w / 2, y + h / 2};
+      const POINT screen{x + w / 2, y + h / 2};
+      POINT middle = screen;
       ScreenToClient(hwnd, &middle);
       events->text.clear();
-      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle.x, middle.y));
-      SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(middle.x, middle.y));
+      ClickAt(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
       ComPtr<ITabStripItem> hit;
       LONG hit_index = -1;
       if (strip->HitTest(middle.x, middle.y, hit.Put()) == S_OK) hit->get_Index(&hit_index);
       checks.Check(events->text == "before:2 selected:2 up:1 " && hit_index == 2,
                    "a mouse click raises BeforeItemClick, SelectedChanged and MouseUp in that "
-                   "order, at a point where HitTest finds the tab",
+                   "order, with no mouse capture held, at a point where HitTest finds the tab",
                    events->text + Format("; hit %ld", hit_index));
       events->text.clear();
-      SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(middle.x, middle.y));
-      SendMessageW(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(middle.x, middle.y));
-      checks.Check(events->text == "up:2 ", "a right click raises MouseUp only", events->text);
+      ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+      checks.Check(events->text == "up:2 " && !GetCapture(),
+                   "a right click raises MouseUp only, with no mouse capture held", events->text);
     }
     strip->Advise(nullptr);
     acc.Reset();
