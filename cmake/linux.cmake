@@ -72,8 +72,11 @@ file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
 add_executable(vestrano_tests ${TEST_SOURCES})
 target_link_libraries(vestrano_tests PRIVATE vestrano_simlib vestrano_tabctl vestrano_xlsim_model
   GTest::gtest GTest::gtest_main)
+# The tests run vestrano-sim itself too: its exit status is what CTest reads of a scenario.
+add_dependencies(vestrano_tests vestrano-sim)
 target_compile_definitions(vestrano_tests PRIVATE
-  VESTRANO_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
+  VESTRANO_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios"
+  VESTRANO_SIM="$<TARGET_FILE:vestrano-sim>")
 include(GoogleTest)
 gtest_discover_tests(vestrano_tests DISCOVERY_TIMEOUT 60)
 

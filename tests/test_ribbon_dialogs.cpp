@@ -1,13 +1,14 @@
 // The ribbon's callbacks and the two dialogs on the fakes, for what the scenarios cannot see:
 // which options and previews the dialog shows, that option clicks store nothing, that the link
-// opens only on a click, that OK applies the style to the strip (and still stores and closes
-// without one), that a failed step ends OK with the dialog open, and that callbacks made outside
-// a connection change nothing.
+// opens only on a click, that OK applies the style and the Office scheme's colours to the strip
+// (and still stores and closes without one), that a failed step ends OK with the dialog open, and
+// that callbacks made outside a connection change nothing.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "addin/ribbon.h"
+#include "core/office_colors.h"
 #include "core/shared_state.h"
 #include "dialogs/maker.h"
 #include "menus/workbook_commands.h"
@@ -119,6 +120,22 @@ TEST(OptionDialog, ClicksOnlyPreviewAndOkStoresAppliesAndReopensOnTheChoice) {
   EXPECT_TRUE(excel.Checked(DialogControl::Option5));
   EXPECT_TRUE(excel.Checked(DialogControl::Option4));
   EXPECT_FALSE(excel.Checked(DialogControl::Check1));
+}
+
+TEST(OptionDialog, OkBringsTheTabsToTheCurrentOfficeScheme) {
+  Dialogs excel;
+  excel.SetOfficeTheme(1);
+  excel.Connect();
+  ASSERT_EQ(excel.Paint().button_normal, kBlueTabs.button_normal);
+  // While Excel's covering window is up, paints hide the bar and leave its colours alone, so only
+  // OK can bring a scheme changed meanwhile to the tabs.
+  excel.host.windows.AddWindow("EXCELB", "", excel.Main(), Rect{0, 0, 1024, 768}, true);
+  excel.SetOfficeTheme(3);
+  ASSERT_TRUE(excel.host.addin->OptionMenu());
+  EXPECT_FALSE(excel.Fake().Click(DialogControl::cmdOK));
+  EXPECT_FALSE(excel.BarShown());
+  EXPECT_EQ(excel.Paint().header_face_light, kBlackTabs.header_face_light);
+  EXPECT_EQ(excel.Paint().button_normal, kBlackTabs.button_normal);
 }
 
 TEST(OptionDialog, TheLinkOpensOnlyWhenClicked) {

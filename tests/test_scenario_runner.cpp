@@ -1,10 +1,17 @@
 // The scenario runner's own contract, which the simulated Excel for Windows must match line for
 // line: how words are split, which faults end a run with status 2 at once, which ones let it go
-// on (a host refusal; a failed expectation, which makes the status 1), and that observations
-// print exactly one line on standard output and nothing else does.
+// on (a host refusal; a failed expectation, which makes the status 1), that observations print
+// exactly one line on standard output and nothing else does, and that vestrano-sim exits with the
+// run's status.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -209,6 +216,40 @@ TEST(ScenarioRunner, AnOpenDialogTakesTheUsersActionsUntilItCloses) {
             "line 9: Vestrano选项 is open over Excel\n"
             "line 17: that option is disabled\n"
             "line 20: that option is disabled\n");
+}
+
+// CTest reads nothing of a scenario test but the program's exit status, so the program, not only
+// the runner inside it, must end with the run's verdict.
+TEST(VestranoSim, ExitsWithTheVerdictOfTheRun) {
+  const std::string script =
+      ::testing::TempDir() + "vestrano_sim_status_" + std::to_string(getpid()) + ".vsc";
+  const auto status_of = [&](const std::string& arguments) {
+    const int raw =
+        std::system((std::string(VESTRANO_SIM) + " " + arguments + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  struct Case {
+    const char* text;
+    int status;
+  };
+  for (const Case& c : {
+           Case{"open Book1.xlsx\nexpect workbooks: [Book1.xlsx]\n", kRunPassed},
+           // A command the host refuses fails nothing by itself.
+           Case{"close Book1.xlsx\nopen Book1.xlsx\n", kRunPassed},
+           // A failed expectation fails the run, also when later ones hold.
+           Case{"open Book1.xlsx\nexpect workbooks: [Book2.xlsx]\nexpect workbooks: [Book1.xlsx]\n",
+                kRunExpectationFailed},
+           Case{"open Book1.xlsx\nfrobnicate\n", kRunScriptError},
+           Case{"open Book1.xlsx\nexpect workbooks: [Book2.xlsx]\nopen\n", kRunScriptError},
+       }) {
+    SCOPED_TRACE(c.text);
+    std::ofstream(script) << c.text;
+    EXPECT_EQ(status_of("'" + script + "'"), c.status);
+    EXPECT_EQ(status_of("- <'" + script + "'"), c.status);
+  }
+  std::remove(script.c_str());
+  EXPECT_EQ(status_of("'" + script + "'"), kRunScriptError);  // no such file
+  EXPECT_EQ(status_of(""), kRunScriptError);
 }
 
 TEST(HostCalls, AMisspeltCallNameIsRefusedNotCountedAsNeverMade) {

@@ -188,6 +188,13 @@ TEST(UpdateMenu, AFailingCallSkipsOnlyItsOwnStep) {
   bar.calls.FailCall("Windows._NewEnum", 1);
   bar.form.UpdateMenu("");
   EXPECT_EQ(bar.Tabs(), "tabs: B.xls | [README]");
+  // So does one whose windows will not say whether they are visible.
+  bar.calls.FailCall("Window.Visible");
+  EXPECT_EQ(CountVisibleWorkbooks(), 0);
+  EXPECT_FALSE(IsWorkbookVisible("B.xls"));
+  bar.form.UpdateMenu("");
+  EXPECT_EQ(bar.Tabs(), "tabs: (none)");
+  bar.calls.StopFailing();
 
   bar.calls.FailCall("TabControl.SetItemCount", 1);
   bar.form.UpdateMenu("");

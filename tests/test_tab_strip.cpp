@@ -200,6 +200,13 @@ TEST(TabStripModel, ArrowsScrollAndSelectionIsRevealed) {
   const auto layout = strip.Layout();
   EXPECT_EQ(layout.first, 6);
   EXPECT_TRUE(layout.tabs[9].whole);
+  // Scrolled back until the selected tab is cut off at the arrows, a click on it scrolls it in
+  // again, although the selection itself does not change.
+  strip.Click(kLeftButton, 170);
+  ASSERT_FALSE(strip.Layout().tabs[9].whole);
+  strip.Click(kLeftButton, 155);
+  EXPECT_EQ(strip.Layout().first, 6);
+  EXPECT_TRUE(strip.Layout().tabs[9].whole);
   // A default action on a tab out of view: MouseUp lands where HitTest then finds that tab.
   strip.recorder.log.clear();
   strip.model.ClickItem(strip.model.At(0).id, [&] { return strip.Layout(); });
@@ -258,6 +265,11 @@ TEST(CaptionFit, EllipsizesWithoutCuttingCharacters) {
   EXPECT_EQ(FitCaption(pair, 48, measure), u"ab\U00020000\u2026");
   EXPECT_EQ(FitCaption(u"cafe\u0301s", 48, measure), u"caf\u2026");
   EXPECT_EQ(FitCaption(u"cafe\u0301s", 58, measure), u"cafe\u0301\u2026");
+  // A zero-width joiner binds what stands on both its sides: the family emoji is drawn whole or
+  // not at all, never as its first member with a dangling joiner.
+  const std::u16string family = u"ab\U0001F468\u200D\U0001F469cd";
+  EXPECT_EQ(FitCaption(family, 68, measure), u"ab\u2026");
+  EXPECT_EQ(FitCaption(family, 78, measure), u"ab\U0001F468\u200D\U0001F469\u2026");
   EXPECT_EQ(FitCaption(u"abc", 8, measure), u"\u2026");
   EXPECT_EQ(FitCaption(u"abc", 5, measure), u"");
   // A Chinese name of 255 characters needs a handful of measurements, not one per character.

@@ -61,6 +61,25 @@ TEST(WorkbookMenus, BuiltOncePerConnectionAndGoneWithIt) {
   EXPECT_EQ(excel.Bars().ClickConnections(), 0u);
 }
 
+TEST(WorkbookMenus, BarsLeftByAnEarlierConnectionAreReplaced) {
+  Menus excel;
+  excel.Open({"Book1.xlsx", "Book2.xlsx"});
+  // A connection that ended without its disconnection (the add-in was stopped) leaves its bars
+  // in this Excel until Excel exits; no button is connected to them any more.
+  for (std::string_view name : {kTabBarPopup, kEmptyStripPopup}) {
+    const auto stale = excel.Bars().AddBar(name, host::kBarPopup, true);
+    fake::FakeCommandBars::AddControl(stale->body, 1, "关闭工作簿(&C)")->parameter = "Close";
+  }
+  excel.Connect();
+  ASSERT_EQ(excel.Bars().Bar(kTabBarPopup)->body->controls.size(), 8u);
+  EXPECT_EQ(excel.Bars().Bar(kEmptyStripPopup)->body->controls.size(), 4u);
+  // The menu that opens is the new one, and its items reach the handler.
+  excel.Press(2, 0);  // the right button
+  ASSERT_EQ(excel.Bars().OpenPopup(), kTabBarPopup);
+  EXPECT_FALSE(excel.Bars().Choose("Close"));
+  EXPECT_EQ(excel.Workbooks(), "workbooks: [Book2.xlsx]");
+}
+
 TEST(WorkbookCommands, DispatchOnTheExactWordOnly) {
   Menus excel;
   excel.Open({"Report.xlsx"});
