@@ -1,9 +1,8 @@
 // The tab bar's side of our tab strip module: the form's controls made through COM (the strip
-// straight from the module file that the start-up installation chose: COM's own lookup would
-// also take a registration of the other bitness, an older module, or, in an elevated process, a
-// file that the user could have replaced), the host interfaces of host/tab_control.h over the
-// strip's COM interfaces, and ImageList1 built from the add-in's own icon artwork at the size the
-// strip draws icons.
+// straight from the module file that the start-up installation chose, which it judged by its
+// machine and version: COM's own lookup would take an older module as readily), the host
+// interfaces of host/tab_control.h over the strip's COM interfaces, and ImageList1 built from the
+// add-in's own icon artwork at the size the strip draws icons.
 #pragma once
 
 #include <optional>
