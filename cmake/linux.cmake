@@ -55,7 +55,7 @@ add_library(vestrano_fuzz_bodies STATIC ${FUZZ_BODY_SOURCES})
 target_link_libraries(vestrano_fuzz_bodies PUBLIC vestrano_simlib)
 
 if(VESTRANO_FUZZ)
-  foreach(body Wildcard SettingsStore ScriptLexer Scenario)
+  foreach(body Wildcard SettingsStore ScriptLexer Scenario ModuleImage)
     string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" name ${body})
     string(TOLOWER "fuzz_${name}" target)
     add_executable(${target} ${CMAKE_SOURCE_DIR}/fuzz/libfuzzer_entry.cpp)

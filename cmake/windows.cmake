@@ -15,6 +15,7 @@ add_library(Zandrelix SHARED
   ${CMAKE_SOURCE_DIR}/host/platform.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/module_path.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/module_refs.cpp
+  ${CMAKE_SOURCE_DIR}/host/win32/process_elevation.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/registry_edit.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/wide_text.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/win32_diagnostics.cpp

@@ -1,6 +1,6 @@
 // The files and folders that the start-up installation of the tab strip module works with: the
-// Windows system directory, the user's own folder for program data, whether a file is there, and
-// writing one. Paths are UTF-8 text with backslashes.
+// Windows system directory, the user's own folder for program data, and reading and writing a
+// file whole. Paths are UTF-8 text with backslashes.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vestrano::host {
 
@@ -19,8 +20,9 @@ class IFiles {
   // The current user's local application data folder (%LOCALAPPDATA%); empty optional when
   // unknown.
   virtual std::optional<std::string> LocalAppDataFolder() = 0;
-  // True when a file (not a folder) of that path exists.
-  virtual bool FileExists(std::string_view path) = 0;
+  // The whole file; empty optional when it is missing, unreadable or longer than `max_bytes`.
+  virtual std::optional<std::vector<std::uint8_t>> ReadFile(std::string_view path,
+                                                            std::size_t max_bytes) = 0;
   // Makes the folder when it is missing (its parent must exist); true when it exists afterwards.
   virtual bool CreateFolder(std::string_view path) = 0;
   // Creates or replaces the file with exactly `bytes`; false when it could not be written whole,

@@ -26,9 +26,6 @@ class IClock {
   virtual std::uint32_t GetTickCount() = 0;
   // The longest time between the two clicks of a double-click, in milliseconds.
   virtual std::uint32_t GetDoubleClickTime() = 0;
-  // Lets up to `ms` milliseconds pass while the thread's window messages are dispatched, so that
-  // a wait on Excel's thread keeps Excel's windows answering.
-  virtual void PumpMessages(std::uint32_t ms) = 0;
 };
 
 }  // namespace vestrano::host

@@ -4,8 +4,8 @@
 # repository is never written to. Fails, naming the saved input, when a target crashes, hangs or
 # breaks one of its properties.
 # Usage: scripts/fuzz.sh [SECONDS [TARGET...]]
-#   SECONDS per target, default $VESTRANO_FUZZ_SECONDS or 30; targets default to all four:
-#   wildcard settings_store script_lexer scenario.
+#   SECONDS per target, default $VESTRANO_FUZZ_SECONDS or 30; targets default to all five:
+#   wildcard settings_store script_lexer scenario module_image.
 #   VESTRANO_FUZZ_SEED (default 1) fixes libFuzzer's random seed, so that a run the tests make
 #   explores the same way each time and a failure can be replayed; 0 picks a new seed each run,
 #   for exploring further by hand.
@@ -20,10 +20,11 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
 fi
 shift || true
 # The longest input each target reads (its body cuts anything longer); see fuzz/fuzz_bodies.h.
-declare -A max_len=([wildcard]=2048 [settings_store]=1024 [script_lexer]=1024 [scenario]=1024)
+declare -A max_len=([wildcard]=2048 [settings_store]=1024 [script_lexer]=1024 [scenario]=1024
+  [module_image]=4096)
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(wildcard settings_store script_lexer scenario)
+  targets=(wildcard settings_store script_lexer scenario module_image)
 fi
 for name in "${targets[@]}"; do
   if [[ -z ${max_len[$name]+set} ]]; then

@@ -56,7 +56,10 @@ HRESULT Vestranov3Object::OnConnection(IDispatch* Application, ext_ConnectMode C
   return GuardedHresult("OnConnection", [&] {
     platform_.Acquire(
         ThisModule(),
-        [] { return std::unique_ptr<host::IControlFactory>(new TabStripControlFactory()); },
+        [] {
+          return std::unique_ptr<host::IControlFactory>(
+              new TabStripControlFactory(TabStripModuleFile()));
+        },
         [](HINSTANCE module) { return std::unique_ptr<host::IDialogs>(new Win32Dialogs(module)); });
     addin_.AddinInstance_OnConnection(MakeWin32Application(ComPtr<IDispatch>(Application)),
                                       static_cast<int>(ConnectMode));

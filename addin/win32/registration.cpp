@@ -14,9 +14,9 @@
 #include "host/diagnostics.h"
 #include "host/win32/com_guard.h"
 #include "host/win32/module_path.h"
+#include "host/win32/process_elevation.h"
 #include "host/win32/registry_edit.h"
 #include "host/win32/wide_text.h"
-#include "host/win32/win32_handles.h"
 
 namespace vestrano::win32 {
 namespace {
@@ -174,18 +174,6 @@ void RemoveRegistration(Edits& edits, HKEY root, const std::wstring& module_path
   edits.DeleteKeys(root, ProgIdKeys());
 }
 
-// Elevated processes, Excel among them, ignore per-user COM classes. Windows XP has no elevation
-// (GetTokenInformation refuses TokenElevation there) and merges the user's classes into every
-// process's view, so there the per-user registration is all that is needed.
-bool ProcessIsElevated() {
-  UniqueKernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return false;
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
-         elevation.TokenIsElevated != 0;
-}
-
 // The class and its ProgID in the machine hive, for an elevated Excel. Not writing them fails
 // nothing else: this user's own Excel has its registration either way.
 void RegisterMachineCopy(Edits& edits, const std::wstring& module_path) {
@@ -207,7 +195,7 @@ HRESULT Register(const std::wstring& module_path) {
   // The type library only serves VBA and object browsers: its failure was reported, and the add-in
   // goes on being registered without it.
   if (RegisterTypeLibrary(module_path)) edits.Write(HKEY_CURRENT_USER, TypeLibValues());
-  if (ProcessIsElevated()) RegisterMachineCopy(edits, module_path);
+  if (ProcessIsElevated().value_or(false)) RegisterMachineCopy(edits, module_path);
   return edits.Write(HKEY_CURRENT_USER, AddinValues()) ? S_OK : SELFREG_E_CLASS;
 }
 

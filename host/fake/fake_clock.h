@@ -44,10 +44,6 @@ class FakeClock final : public host::ITimers, public host::IClock {
   std::uint32_t GetDoubleClickTime() override {
     return Enter("Clock.GetDoubleClickTime") ? 500 : 0;
   }
-  // Lets the time pass, as Advance does.
-  void PumpMessages(std::uint32_t ms) override {
-    if (Enter("Clock.PumpMessages")) Advance(ms);
-  }
   // Where the tick count starts, so that a test can let it wrap.
   void SetTickBase(std::uint32_t base) { tick_base_ = base; }
 

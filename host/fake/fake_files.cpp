@@ -30,8 +30,12 @@ std::optional<std::string> FakeFiles::LocalAppDataFolder() {
   return local_;
 }
 
-bool FakeFiles::FileExists(std::string_view path) {
-  return calls_.Enter("Files.FileExists") && files_.contains(Key(path));
+std::optional<std::vector<std::uint8_t>> FakeFiles::ReadFile(std::string_view path,
+                                                             std::size_t max_bytes) {
+  if (!calls_.Enter("Files.ReadFile")) return std::nullopt;
+  const auto it = files_.find(Key(path));
+  if (it == files_.end() || it->second.size() > max_bytes) return std::nullopt;
+  return it->second;
 }
 
 bool FakeFiles::CreateFolder(std::string_view path) {

@@ -24,7 +24,8 @@ class FakeFiles final : public host::IFiles {
   // --- host::IFiles. Paths compare without regard to ASCII letter case, as Windows' do. ---
   std::optional<std::string> SystemDirectory() override;
   std::optional<std::string> LocalAppDataFolder() override;
-  bool FileExists(std::string_view path) override;
+  std::optional<std::vector<std::uint8_t>> ReadFile(std::string_view path,
+                                                    std::size_t max_bytes) override;
   // Refused when the parent folder is missing or refuses writes.
   bool CreateFolder(std::string_view path) override;
   // Refused when the folder is missing or refuses writes.

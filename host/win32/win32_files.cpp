@@ -18,8 +18,6 @@ std::optional<std::string> Narrowed(const std::optional<std::wstring>& wide) {
   return WideToUtf8(*wide);
 }
 
-}  // namespace
-
 std::optional<std::wstring> SystemDirectoryW() {
   // MAX_PATH is only a first guess: the buffer grows when Windows says it needs more.
   return ReadSizedText<wchar_t>(
@@ -29,6 +27,7 @@ std::optional<std::wstring> SystemDirectoryW() {
       MAX_PATH);
 }
 
+// %LOCALAPPDATA% (on Windows XP, "Local Settings\Application Data").
 std::optional<std::wstring> LocalAppDataW() {
   wchar_t folder[MAX_PATH];
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
@@ -36,6 +35,8 @@ std::optional<std::wstring> LocalAppDataW() {
   }
   return std::wstring(folder);
 }
+
+}  // namespace
 
 std::optional<std::string> Win32Files::SystemDirectory() {
   return Narrowed(SystemDirectoryW());
@@ -45,9 +46,27 @@ std::optional<std::string> Win32Files::LocalAppDataFolder() {
   return Narrowed(LocalAppDataW());
 }
 
-bool Win32Files::FileExists(std::string_view path) {
-  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+std::optional<std::vector<std::uint8_t>> Win32Files::ReadFile(std::string_view path,
+                                                              std::size_t max_bytes) {
+  // A loaded module may be read while it is mapped; a file being written may not.
+  const UniqueFileHandle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > max_bytes) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+  for (std::size_t at = 0; at < bytes.size();) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1 << 20));
+    DWORD done = 0;
+    if (!::ReadFile(file.Get(), bytes.data() + at, chunk, &done, nullptr) || done == 0) {
+      return std::nullopt;
+    }
+    at += done;
+  }
+  return bytes;
 }
 
 bool Win32Files::CreateFolder(std::string_view path) {

@@ -1,7 +1,6 @@
 // The start-up installation's files and resources on Windows: the system directory read whole,
 // the user's local application data folder, file writes that leave no partial file, and the
-// add-in's own resources. The tab strip client looks for the installed module in the same two
-// places.
+// add-in's own resources.
 #pragma once
 
 #include <optional>
@@ -12,16 +11,12 @@
 
 namespace vestrano::win32 {
 
-// The system directory, however long; empty optional when Windows will not say.
-std::optional<std::wstring> SystemDirectoryW();
-// %LOCALAPPDATA% (on Windows XP, "Local Settings\Application Data"); empty optional when unknown.
-std::optional<std::wstring> LocalAppDataW();
-
 class Win32Files final : public host::IFiles {
  public:
   std::optional<std::string> SystemDirectory() override;
   std::optional<std::string> LocalAppDataFolder() override;
-  bool FileExists(std::string_view path) override;
+  std::optional<std::vector<std::uint8_t>> ReadFile(std::string_view path,
+                                                    std::size_t max_bytes) override;
   bool CreateFolder(std::string_view path) override;
   bool WriteFile(std::string_view path, std::span<const std::uint8_t> bytes) override;
 };

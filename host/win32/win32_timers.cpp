@@ -61,23 +61,4 @@ std::uint32_t Win32Clock::GetDoubleClickTime() {
   return ::GetDoubleClickTime();
 }
 
-void Win32Clock::PumpMessages(std::uint32_t ms) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      // Whoever runs the loop must see WM_QUIT too: it is posted again for them.
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return;
-      }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    const DWORD spent = ::GetTickCount() - start;
-    if (spent >= ms) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
-  }
-}
-
 }  // namespace vestrano::win32

@@ -32,7 +32,6 @@ class Win32Clock final : public host::IClock {
   std::uint32_t GetCurrentThreadId() override;
   std::uint32_t GetTickCount() override;
   std::uint32_t GetDoubleClickTime() override;
-  void PumpMessages(std::uint32_t ms) override;
 };
 
 }  // namespace vestrano::win32

@@ -6,13 +6,11 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "host/diagnostics.h"
 #include "host/win32/com_object.h"
 #include "host/win32/com_ptr.h"
 #include "host/win32/wide_text.h"
-#include "host/win32/win32_files.h"
 #include "tabbar/tab_images.h"
 #include "tabbar/win32/tab_image_list.h"
 #include "tabctl/win32/zandrelix_api.h"
@@ -237,17 +235,6 @@ Proc Export(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// Where the start-up installation puts the module: the system directory, or the user's own
-// folder where the system directory refused it.
-std::vector<std::wstring> InstalledModuleFiles() {
-  std::vector<std::wstring> files;
-  if (auto system = SystemDirectoryW()) files.push_back(*system + L"\\" + tabctl::kModuleFileName);
-  if (auto local = LocalAppDataW()) {
-    files.push_back(*local + L"\\Vestrano\\" + tabctl::kModuleFileName);
-  }
-  return files;
-}
-
 }  // namespace
 
 TabStripControlFactory::~TabStripControlFactory() {
@@ -262,14 +249,10 @@ TabStripControlFactory::~TabStripControlFactory() {
 }
 
 HRESULT TabStripControlFactory::CreateFromFile(REFIID iid, void** out) {
+  if (!module_file_) return REGDB_E_CLASSNOTREG;
   if (!module_) {
-    HRESULT hr = E_FAIL;
-    for (const std::wstring& path : InstalledModuleFiles()) {
-      module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-      if (module_) break;
-      hr = HRESULT_FROM_WIN32(GetLastError());
-    }
-    if (!module_) return hr;
+    module_ = LoadLibraryExW(module_file_->c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module_) return HRESULT_FROM_WIN32(GetLastError());
   }
   const auto get_class = Export<GetClassObjectProc>(module_, "DllGetClassObject");
   if (!get_class) return E_FAIL;
@@ -281,16 +264,10 @@ HRESULT TabStripControlFactory::CreateFromFile(REFIID iid, void** out) {
 
 host::TabBarControls TabStripControlFactory::CreateTabBarControls(Hwnd form) {
   ComPtr<ITabStrip> strip;
-  HRESULT hr = CoCreateInstance(tabctl::kClsidTabStrip, nullptr, CLSCTX_INPROC_SERVER,
-                                __uuidof(ITabStrip), strip.PutVoid());
-  if (FAILED(hr)) {
-    // The first start: the module is on disk, but its registration may still be running.
-    hr = CreateFromFile(__uuidof(ITabStrip), strip.PutVoid());
-  }
+  const HRESULT hr = CreateFromFile(__uuidof(ITabStrip), strip.PutVoid());
   if (FAILED(hr) || !strip) {
     host::ReportFailure("creating the tab strip",
-                        "neither the registered class nor the module file gave a tab strip: "
-                        "error " +
+                        "the module file gave no tab strip: error " +
                             std::to_string(static_cast<unsigned long>(hr)));
     return {};
   }

@@ -1,8 +1,8 @@
 // The entry points of the module Zandrelix.ocx: DllMain, the class factory of the tab strip,
-// and self-registration of the class for the current user. The class goes to the registry view
-// of the module's own bitness, so that 32-bit and 64-bit Excel each find the module they can
-// load; its ProgID key is shared by both views. Unregistration removes only what names this
-// same file.
+// and self-registration of the class for the current user, and for the machine too when
+// regsvr32 runs elevated. The class goes to the registry view of the module's own bitness, so
+// that 32-bit and 64-bit Excel each find the module they can load; its ProgID key is shared by
+// both views. Unregistration removes only what names this same file.
 #include <new>
 #include <string>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "host/win32/com_object.h"
 #include "host/win32/module_path.h"
 #include "host/win32/module_refs.h"
+#include "host/win32/process_elevation.h"
 #include "host/win32/registry_edit.h"
 #include "host/win32/win32_diagnostics.h"
 #include "tabctl/win32/tab_strip_object.h"
@@ -76,49 +77,61 @@ std::vector<vestrano::win32::RegValue> ProgIdValues() {
   return {{ProgIdKey() + L"\\CLSID", 0, nullptr, REG_SZ, kTabStripClsidText, 0}};
 }
 
-void DeleteClassKeys(REGSAM view) {
+void DeleteClassKeys(HKEY root, REGSAM view) {
   for (const auto& value : ClassValues({})) {
-    vestrano::win32::DeleteValue(HKEY_CURRENT_USER,
-                                 {value.key, view, value.name, value.type, {}, 0});
+    vestrano::win32::DeleteValue(root, {value.key, view, value.name, value.type, {}, 0});
   }
-  vestrano::win32::DeleteKeyIfEmpty(HKEY_CURRENT_USER, ClassKey() + L"\\ProgID", view);
-  vestrano::win32::DeleteKeyIfEmpty(HKEY_CURRENT_USER, ServerKey(), view);
-  vestrano::win32::DeleteKeyIfEmpty(HKEY_CURRENT_USER, ClassKey(), view);
+  vestrano::win32::DeleteKeyIfEmpty(root, ClassKey() + L"\\ProgID", view);
+  vestrano::win32::DeleteKeyIfEmpty(root, ServerKey(), view);
+  vestrano::win32::DeleteKeyIfEmpty(root, ClassKey(), view);
 }
 
-bool ClassNamesThisFile(REGSAM view, const std::wstring& path) {
-  const auto named = vestrano::win32::ReadDefaultPath(HKEY_CURRENT_USER, ServerKey(), view);
+bool ClassNamesThisFile(HKEY root, REGSAM view, const std::wstring& path) {
+  const auto named = vestrano::win32::ReadDefaultPath(root, ServerKey(), view);
   return named && vestrano::win32::NamesSameFile(*named, path);
 }
 
-bool ClassRegistered(REGSAM view) {
-  return vestrano::win32::ReadDefaultPath(HKEY_CURRENT_USER, ServerKey(), view).has_value();
+bool ClassRegistered(HKEY root, REGSAM view) {
+  return vestrano::win32::ReadDefaultPath(root, ServerKey(), view).has_value();
 }
 
+// Removes this file's class from one hive, and the ProgID once neither view holds a class;
+// false when the class still names this file afterwards.
+bool UnregisterFrom(HKEY root, const std::wstring& path) {
+  if (ClassNamesThisFile(root, kClassView, path)) DeleteClassKeys(root, kClassView);
+  if (ClassRegistered(root, kClassView)) return true;  // another copy's class: its ProgID stays
+  if (!ClassRegistered(root, kOtherClassView)) {
+    for (const auto& value : ProgIdValues()) vestrano::win32::DeleteValue(root, value);
+    vestrano::win32::DeleteKeyIfEmpty(root, ProgIdKey() + L"\\CLSID", 0);
+    vestrano::win32::DeleteKeyIfEmpty(root, ProgIdKey(), 0);
+  }
+  return !ClassNamesThisFile(root, kClassView, path);
+}
+
+// A machine-wide copy goes only with its own file, and needs administrator rights to go.
 HRESULT Unregister() {
   const std::wstring path = vestrano::win32::ModulePath(g_module);
   if (path.empty()) return E_FAIL;
-  if (ClassNamesThisFile(kClassView, path)) DeleteClassKeys(kClassView);
-  if (ClassRegistered(kClassView)) return S_OK;  // another copy's class: its ProgID stays too
-  if (!ClassRegistered(kOtherClassView)) {
-    for (const auto& value : ProgIdValues()) {
-      vestrano::win32::DeleteValue(HKEY_CURRENT_USER, value);
-    }
-    vestrano::win32::DeleteKeyIfEmpty(HKEY_CURRENT_USER, ProgIdKey() + L"\\CLSID", 0);
-    vestrano::win32::DeleteKeyIfEmpty(HKEY_CURRENT_USER, ProgIdKey(), 0);
-  }
-  return ClassNamesThisFile(kClassView, path) ? E_FAIL : S_OK;
+  const bool user = UnregisterFrom(HKEY_CURRENT_USER, path);
+  const bool machine = UnregisterFrom(HKEY_LOCAL_MACHINE, path);
+  return user && machine ? S_OK : E_FAIL;
 }
 
+// Elevated processes, an elevated Excel among them, see only the machine's classes: an elevated
+// regsvr32 registers the class there too, and fails when it cannot.
 HRESULT Register() {
   const std::wstring path = vestrano::win32::ModulePath(g_module);
   if (path.empty()) return E_FAIL;
   std::vector<vestrano::win32::RegValue> values = ClassValues(path);
   for (auto& value : ProgIdValues()) values.push_back(value);
-  for (const auto& value : values) {
-    if (vestrano::win32::WriteValue(HKEY_CURRENT_USER, value) != ERROR_SUCCESS) {
-      Unregister();
-      return SELFREG_E_CLASS;
+  std::vector<HKEY> roots{HKEY_CURRENT_USER};
+  if (vestrano::win32::ProcessIsElevated().value_or(false)) roots.push_back(HKEY_LOCAL_MACHINE);
+  for (const HKEY root : roots) {
+    for (const auto& value : values) {
+      if (vestrano::win32::WriteValue(root, value) != ERROR_SUCCESS) {
+        Unregister();
+        return SELFREG_E_CLASS;
+      }
     }
   }
   return S_OK;

@@ -20,6 +20,7 @@
 #include "tests/wine/registry_checks.h"
 #include "tests/wine/ribbon_dialog_checks.h"
 #include "tests/wine/screenshots.h"
+#include "tests/wine/startup_install_checks.h"
 #include "tests/wine/subclass_chain_checks.h"
 #include "tests/wine/tab_strip_checks.h"
 #include "tests/wine/teardown_checks.h"

@@ -2,20 +2,14 @@
 // message loop runs, as a user's clicks and keys would arrive while the ribbon's callback waits.
 #include "tests/wine/ribbon_dialog_checks.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 #include "host/win32/com_ptr.h"
 #include "host/win32/variant.h"
-#include "tabctl/win32/zandrelix_api.h"
 #include "tests/wine/com_checks.h"
 #include "tests/wine/fake_dispatch.h"
-#include "tests/wine/registry_checks.h"
-#include "tests/wine/tab_strip_checks.h"
 
 namespace wine_test {
 namespace {
@@ -165,89 +159,7 @@ bool Checked(HWND dialog, int id) {
   return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-std::wstring SystemModule() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  return std::wstring(folder, length) + L"\\Zandrelix.ocx";
-}
-
-std::vector<char> FileBytes(const std::wstring& path) {
-  std::vector<char> bytes;
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  bytes.resize(GetFileSize(file, nullptr));
-  DWORD read = 0;
-  if (!bytes.empty() &&
-      !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-    bytes.clear();
-  }
-  CloseHandle(file);
-  return bytes;
-}
-
-std::vector<char> CarriedModule(const std::wstring& dll_path) {
-  const HMODULE dll = LoadLibraryExW(dll_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  const HRSRC found = dll ? FindResourceExW(dll, L"OFFICE", MAKEINTRESOURCEW(101),
-                                            MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED))
-                          : nullptr;
-  const HGLOBAL loaded = found ? LoadResource(dll, found) : nullptr;
-  const auto* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-  std::vector<char> carried(bytes, bytes + (bytes ? SizeofResource(dll, found) : 0));
-  if (dll) FreeLibrary(dll);
-  return carried;
-}
-
-bool Regsvr32Running() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  bool running = false;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !running;
-       more = Process32NextW(snapshot, &entry)) {
-    running = CompareStringOrdinal(entry.szExeFile, -1, L"regsvr32.exe", -1, TRUE) == CSTR_EQUAL;
-  }
-  CloseHandle(snapshot);
-  return running;
-}
-
-bool StripRegisteredAt(const std::wstring& path) {
-  const auto server = ReadString(HKEY_CURRENT_USER,
-                                 std::wstring(L"Software\\Classes\\CLSID\\") +
-                                     vestrano::tabctl::kTabStripClsidText + L"\\InprocServer32",
-                                 nullptr, OwnView());
-  return server && CompareStringOrdinal(server->c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 }  // namespace
-
-void CheckStartupInstall(Checks& checks, const std::wstring& dll_path) {
-  const std::wstring installed = SystemModule();
-  DeleteFileW(installed.c_str());
-  {
-    ComPtr<IDTExtensibility2> addin;
-    CoCreateInstance(vestrano::win32::kClsidVestranov3, nullptr, CLSCTX_INPROC_SERVER,
-                     __uuidof(IDTExtensibility2), addin.PutVoid());
-    checks.Check(addin != nullptr, "the add-in is created with no module installed");
-  }
-  const std::vector<char> written = FileBytes(installed);
-  const std::vector<char> carried = CarriedModule(dll_path);
-  checks.Check(
-      !carried.empty() && written == carried,
-      "the first creation writes the carried module to the system directory, byte for byte",
-      Format("%zu bytes written, %zu carried", written.size(), carried.size()));
-  // regsvr32 runs in the background; its registration names the written file.
-  bool registered = false;
-  for (int i = 0; i < 200 && !registered; ++i) {
-    PumpMessages(100);
-    registered = StripRegisteredAt(installed);
-  }
-  for (int i = 0; i < 100 && Regsvr32Running(); ++i) PumpMessages(100);
-  checks.Check(registered, "and has regsvr32 register it from there, per user");
-  RunRegsvr32(installed, true);
-  DeleteFileW(installed.c_str());
-}
 
 void CheckRibbon(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
                  FakeApplication* excel) {

@@ -1,8 +1,7 @@
-// The ribbon's callbacks, the options and about dialogs and the start-up installation of the
-// real DLL under Wine: the markup through GetCustomUI and GetRibbonXML, the ribbon image, the
-// check box; each dialog modal over the test's Excel window and owned by it, closed with OK,
-// Enter, Esc and the close box, and fitting on the screen; the module written and registered at
-// the first creation of the add-in.
+// The ribbon's callbacks and the options and about dialogs of the real DLL under Wine: the markup
+// through GetCustomUI and GetRibbonXML, the ribbon image, the check box; each dialog modal over
+// the test's Excel window and owned by it, closed with OK, Enter, Esc and the close box, and
+// fitting on the screen.
 #pragma once
 
 #include <functional>
@@ -15,9 +14,6 @@
 
 namespace wine_test {
 
-// Must be the process's first creation of the add-in: it removes the installed module, creates
-// the add-in, checks what the start-up wrote and registered, and takes both away again.
-void CheckStartupInstall(Checks& checks, const std::wstring& dll_path);
 void CheckRibbon(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,
                  FakeApplication* excel);
 void CheckDialogs(Checks& checks, IDTExtensibility2* addin, ExcelWindows& windows,

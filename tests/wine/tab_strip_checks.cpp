@@ -50,29 +50,6 @@ std::wstring SystemModulePath() {
   return std::wstring(folder, length) + L"\\" + vestrano::tabctl::kModuleFileName;
 }
 
-bool CopyTreeToMachine(const std::wstring& path, REGSAM view) {
-  HKEY source = nullptr;
-  HKEY target = nullptr;
-  bool ok = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ | view, &source) ==
-                ERROR_SUCCESS &&
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                            nullptr, &target, nullptr) == ERROR_SUCCESS &&
-            RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
-  if (source) RegCloseKey(source);
-  if (target) RegCloseKey(target);
-  return ok;
-}
-
-void DeleteMachineTree(const std::wstring& path, REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) ==
-      ERROR_SUCCESS) {
-    RegDeleteTreeW(key, nullptr);
-    RegCloseKey(key);
-  }
-  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
-}
-
 // The strip's events as one line: "before:2 selected:2 up:1 ". An event raised while a window
 // holds the mouse capture is marked "(captured)": a dialog it opened would lose its first click.
 class EventLog final : public vestrano::win32::ComObject<EventLog, ITabStripEvents> {
@@ -400,9 +377,14 @@ void CheckModuleRegistration(Checks& checks, const std::wstring& module_path) {
           CompareStringOrdinal(server->c_str(), -1, module_path.c_str(), -1, TRUE) == CSTR_EQUAL &&
           threading == L"Apartment" && progid == std::wstring(vestrano::tabctl::kTabStripClsidText),
       "the module's class is registered per user, apartment-threaded, with its ProgID");
-  // Wine looks classes up in the machine hive only.
-  const bool mirrored = RunningUnderWine() && CopyTreeToMachine(kStripClassKey, OwnView()) &&
-                        CopyTreeToMachine(kStripProgIdKey, 0);
+  // An elevated process sees the machine's classes only (and Wine looks nowhere else).
+  if (ProcessIsElevated()) {
+    const auto machine = ReadString(HKEY_LOCAL_MACHINE, kStripServerKey, nullptr, OwnView());
+    checks.Check(machine && SamePath(*machine, module_path) &&
+                     ReadString(HKEY_LOCAL_MACHINE, kStripProgIdKey + L"\\CLSID", nullptr) ==
+                         std::wstring(vestrano::tabctl::kTabStripClsidText),
+                 "regsvr32 ran elevated, so the class and ProgID are registered machine-wide too");
+  }
   {
     CLSID clsid{};
     ComPtr<ITabStrip> strip;
@@ -415,10 +397,6 @@ void CheckModuleRegistration(Checks& checks, const std::wstring& module_path) {
                  Format("hr 0x%08lx", static_cast<unsigned long>(hr)));
   }
   CoFreeUnusedLibrariesEx(0, 0);
-  if (mirrored) {
-    DeleteMachineTree(kStripClassKey, OwnView());
-    DeleteMachineTree(kStripProgIdKey, 0);
-  }
   const auto unregistered = RunRegsvr32(module_path, true);
   checks.Check(unregistered == 0u && !KeyExists(HKEY_CURRENT_USER, kStripClassKey, OwnView()) &&
                    !KeyExists(HKEY_CURRENT_USER, kStripProgIdKey) &&
@@ -664,6 +642,8 @@ bool InstallModuleFile(const std::wstring& module_path) {
 void RemoveInstalledModule(Checks& checks) {
   const std::wstring installed = SystemModulePath();
   if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  // The start-up installation registered it, elevated for the machine too.
+  RunRegsvr32(installed, true);
   checks.Check(DeleteFileW(installed.c_str()) != FALSE,
                "the module is taken out of the system directory again");
 }
