@@ -43,8 +43,11 @@ Var MadeProgramsFolder ; 1: the per-user "Programs" folder was made for Vestrano
       UserInfo::GetAccountType
       Pop $0
       ${If} $0 != "Admin"
-        MessageBox MB_ICONSTOP "Installing or removing Vestrano for all users needs an administrator: \
-          run it from an elevated command prompt (Run as administrator)." /SD IDOK
+        ; A continued line keeps its indentation: long messages continue at the margin.
+        MessageBox MB_ICONSTOP \
+"Installing or removing Vestrano for all users needs an administrator: run it from an elevated \
+command prompt (Run as administrator)." \
+          /SD IDOK
         SetErrorLevel ${EXIT_NEEDS_ADMINISTRATOR}
         Quit
       ${EndIf}
@@ -118,8 +121,10 @@ Function RefuseDowngrade
   StrCpy $6 "$2.$3.$4.$5"
   ${VersionCompare} "$6" "${VERSION}" $7
   ${If} $7 == 1
-    MessageBox MB_ICONSTOP "Vestrano $6 is installed, which is newer than this setup's ${VERSION}. \
-      To go back to ${VERSION}, uninstall Vestrano first." /SD IDOK
+    MessageBox MB_ICONSTOP \
+"Vestrano $6 is installed, which is newer than this setup's ${VERSION}. To go back to \
+${VERSION}, uninstall Vestrano first." \
+      /SD IDOK
     SetErrorLevel ${EXIT_NEWER_INSTALLED}
     Quit
   ${EndIf}

@@ -42,8 +42,10 @@
     StrCpy $ExitCode ${EXIT_OK}
     ${If} $Failures != 0
     ${OrIf} ${FileExists} "$INSTDIR\*.*"
-      MessageBox MB_ICONEXCLAMATION "Vestrano was not removed completely: run the uninstall again, as \
-        administrator if it was installed by one." /SD IDOK
+      MessageBox MB_ICONEXCLAMATION \
+"Vestrano was not removed completely: run the uninstall again, as administrator if it was \
+installed by one." \
+        /SD IDOK
       StrCpy $ExitCode ${EXIT_FAILED}
     ${EndIf}
   FunctionEnd

@@ -34,7 +34,8 @@ for file in "${files[@]}"; do
     break
   fi
 done
-command -v makensis >/dev/null || { echo "package: makensis is missing (scripts/install-deps.sh installs nsis)" >&2; exit 1; }
+command -v makensis >/dev/null ||
+  { echo "package: makensis is missing (scripts/install-deps.sh installs nsis)" >&2; exit 1; }
 
 # The version record's file version, from the fixed part that follows its signature 0xFEEF04BD.
 version=$(python3 - "$source32/Vestrano.dll" <<'PY'
@@ -61,10 +62,12 @@ done
 
 signing=()
 if [[ -n ${VESTRANO_SIGN_CERT:-} ]]; then
-  [[ -r $VESTRANO_SIGN_CERT ]] || { echo "package: cannot read VESTRANO_SIGN_CERT=$VESTRANO_SIGN_CERT" >&2; exit 1; }
+  [[ -r $VESTRANO_SIGN_CERT ]] ||
+    { echo "package: cannot read VESTRANO_SIGN_CERT=$VESTRANO_SIGN_CERT" >&2; exit 1; }
   echo "== package: signing both DLLs and both modules with $VESTRANO_SIGN_CERT"
   for file in "$stage"/x86/* "$stage"/x64/*; do
-    bash scripts/sign-file.sh "$file" >>"$log" 2>&1 || { cat "$log" >&2; echo "package: signing $file failed" >&2; exit 1; }
+    bash scripts/sign-file.sh "$file" >>"$log" 2>&1 ||
+      { cat "$log" >&2; echo "package: signing $file failed" >&2; exit 1; }
   done
   sign_command="bash \"$root/scripts/sign-file.sh\" \"%1\""
   signing=(-DUNINSTALLER_SIGN="$sign_command" -DSETUP_SIGN="$sign_command")
@@ -82,5 +85,6 @@ if ((${#signing[@]})); then
   echo "== package: $output (signed)"
 else
   echo "== package: $output"
-  echo "== package: UNSIGNED: no code-signing certificate given (VESTRANO_SIGN_CERT); Windows SmartScreen will warn, and Office policies that require signed add-ins will not load it"
+  echo "== package: UNSIGNED: no code-signing certificate given (VESTRANO_SIGN_CERT): Windows" \
+    "SmartScreen will warn, and Office set to require signed add-ins will not load it"
 fi

@@ -29,7 +29,7 @@ build_setup_programs() {
   rm -rf "$work" build/installer
   mkdir -p "$work"
   log=$work/build.log
-  echo "== test-installer: building the newer build (version record stamped one higher) and both setup programs"
+  echo "== test-installer: building the newer build (version record one higher), both setup programs"
   for dir in build/win32 build/win64; do
     cmake --build "$dir" --target Vestrano_next -j "${VESTRANO_BUILD_JOBS:-2}" >>"$log" 2>&1 ||
       { cat "$log"; echo "test-installer: building $dir/next failed" >&2; exit 1; }
@@ -40,7 +40,8 @@ build_setup_programs() {
   openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/cert.pfx" \
     -passout pass:throwaway >>"$log" 2>&1
   VESTRANO_SIGN_CERT=$work/cert.pfx VESTRANO_SIGN_PASSWORD=throwaway \
-    bash scripts/package.sh --from next >>"$work/package.log" 2>&1 || { cat "$work/package.log"; exit 1; }
+    bash scripts/package.sh --from next >>"$work/package.log" 2>&1 ||
+    { cat "$work/package.log"; exit 1; }
   grep '^== package: ' "$work/package.log"
   signed() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >>"$log" 2>&1; }
   stages=(build/installer/stage-*)
@@ -51,14 +52,15 @@ build_setup_programs() {
   for file in "${setups[0]}" "${stages[0]}"/x86/* "${stages[0]}"/x64/*; do
     ! signed "$file" || { echo "test-installer: $file is signed without a certificate" >&2; exit 1; }
   done
-  echo "== test-installer: the newer setup program, its DLLs and modules are signed; this build's are not"
+  echo "== test-installer: the newer setup, its DLLs and modules are signed; this build's are not"
 }
 
 if [[ ${1:-} != --in-x ]]; then
   if [[ ${1:-} != --no-build ]]; then bash scripts/build-windows.sh; fi
   xlsim_find_loaders
   if [[ -z $xlsim_wine32 ]]; then
-    echo "== test-installer: skipped: this machine cannot run 32-bit Windows programs, and the setup program is one"
+    echo "== test-installer: skipped: this machine cannot run 32-bit Windows programs," \
+      "and the setup program is one"
     exit 0
   fi
   build_setup_programs
@@ -70,7 +72,8 @@ xlsim_find_loaders
 work=$root/build/installer-test
 check=(python3 "$root/tests/installer/check_install.py")
 setups=("$root"/build/installer/Vestrano-*-setup.exe)
-((${#setups[@]} == 2)) || { echo "test-installer: want two setup programs, found ${setups[*]}" >&2; exit 1; }
+((${#setups[@]} == 2)) ||
+  { echo "test-installer: want two setup programs, found ${setups[*]}" >&2; exit 1; }
 setup_current=${setups[0]} setup_newer=${setups[1]}
 current=${setup_current##*/Vestrano-} current=${current%-setup.exe}
 newer=${setup_newer##*/Vestrano-} newer=${newer%-setup.exe}
@@ -126,7 +129,11 @@ folders() { if [[ $arch == 64 ]]; then echo "x86 x64"; else echo x86; fi; }
 xlsim_run() {
   local bits=$1
   shift
-  if [[ $bits == 32 ]]; then run "$root/build/win32/xlsim.exe" "$@"; else run64 "$root/build/win64/xlsim.exe" "$@"; fi
+  if [[ $bits == 32 ]]; then
+    run "$root/build/win32/xlsim.exe" "$@"
+  else
+    run64 "$root/build/win64/xlsim.exe" "$@"
+  fi
 }
 windows_path() { xlsim_windows_path "$1"; }
 unix_path_of() { "${check[@]}" unix-path "$WINEPREFIX" "$1"; }
@@ -261,7 +268,8 @@ test_mode() {
   else
     expect_exit 0 "silent uninstall" setup "$setup_newer" /S /UNINSTALL /ALLUSERS
   fi
-  "${check[@]}" left "$WINEPREFIX" "$work/before-$arch.json" kept || fail "the uninstall left something behind"
+  "${check[@]}" left "$WINEPREFIX" "$work/before-$arch.json" kept ||
+    fail "the uninstall left something behind"
   say "uninstalled: nothing left but the user's settings"
 }
 
@@ -277,7 +285,8 @@ test_prefix() {
   for mode in user machine; do test_mode; done
   mode=user
   expect_exit 0 "/UNINSTALL /REMOVESETTINGS" setup "$setup_current" /S /UNINSTALL /REMOVESETTINGS
-  "${check[@]}" left "$WINEPREFIX" "$work/before-$arch.json" removed || fail "/REMOVESETTINGS kept the settings"
+  "${check[@]}" left "$WINEPREFIX" "$work/before-$arch.json" removed ||
+    fail "/REMOVESETTINGS kept the settings"
   say "/REMOVESETTINGS removed the user's settings ($((SECONDS - started))s for this prefix)"
   wineserver -k || true
 }

@@ -58,26 +58,20 @@ SHARED_CONTAINERS = re.compile(
     re.IGNORECASE,
 )
 # Files that Wine or a closed program leaves in the temporary folders and the system's caches.
-WINE_OWN_FILES = re.compile(r"^(users/[^/]+/(Temp|AppData/Local/Temp)/|windows/temp/)", re.IGNORECASE)
+WINE_OWN_FILES = re.compile(
+    r"^(users/[^/]+/(Temp|AppData/Local/Temp)/|windows/temp/)", re.IGNORECASE
+)
 
 
 def unescape(text):
-    out, i = [], 0
-    while i < len(text):
-        c = text[i]
-        if c == "\\" and i + 1 < len(text):
-            n = text[i + 1]
-            if n == "x":
-                m = re.match(r"x([0-9a-fA-F]{1,4})", text[i + 1 :])
-                out.append(chr(int(m.group(1), 16)))
-                i += 1 + len(m.group(0))
-                continue
-            out.append({"n": "\n", "t": "\t", "0": "\0"}.get(n, n))
-            i += 2
-            continue
-        out.append(c)
-        i += 1
-    return "".join(out)
+    r"""Wine's escapes in registry files: \\, \", \n, \t, \0 and \xHHHH."""
+    special = {"n": "\n", "t": "\t", "0": "\0"}
+
+    def one(match):
+        escaped = match.group(1)
+        return chr(int(escaped[1:], 16)) if len(escaped) > 1 else special.get(escaped, escaped)
+
+    return re.sub(r"\\(x[0-9a-fA-F]{1,4}|.)", one, text)
 
 
 def parse_value(raw):
@@ -91,7 +85,7 @@ def parse_value(raw):
 
 
 def read_registry(prefix):
-    """{lower-case key path: (key path, {lower-case value name: (name, value)})} of HKLM and HKCU."""
+    """HKLM and HKCU as {lower-case key path: (key path, {lower-case name: (name, value)})}."""
     keys = {}
     for root, name in (("HKLM", "system.reg"), ("HKCU", "user.reg")):
         current = None
@@ -127,7 +121,8 @@ def unix_path(prefix, windows_path):
     """C:\\... in the prefix, matching each part's letter case as Wine does."""
     path = os.path.join(prefix, "drive_c")
     for part in windows_path.split("\\")[1:]:
-        match = [n for n in os.listdir(path) if n.lower() == part.lower()] if os.path.isdir(path) else []
+        names = os.listdir(path) if os.path.isdir(path) else []
+        match = [name for name in names if name.lower() == part.lower()]
         path = os.path.join(path, match[0] if match else part)
     return path
 
@@ -218,7 +213,8 @@ def check_installed(args):
         ("UninstallString", f'"{install_dir}\\Uninstall.exe"'),
         ("QuietUninstallString", f'"{install_dir}\\Uninstall.exe" /S'),
     ):
-        checks.expect(entry.get(name) == want, f"uninstall entry {name} is {entry.get(name)!r}, not {want!r}")
+        got = entry.get(name)
+        checks.expect(got == want, f"uninstall entry {name} is {got!r}, not {want!r}")
 
     # The files of each bitness the prefix's Windows runs, byte for byte the packaged ones.
     folders = [folder for _, folder in views(args.arch)]
@@ -228,7 +224,7 @@ def check_installed(args):
         for name in FILES:
             path = unix_path(args.prefix, f"{install_dir}\\{folder}\\{name}")
             if folder not in folders:
-                checks.expect(not os.path.exists(path), f"{folder}\\{name} installed on 32-bit Windows")
+                checks.expect(not os.path.exists(path), f"{folder}\\{name} on 32-bit Windows")
                 continue
             with open(os.path.join(source, name), "rb") as packaged:
                 same = os.path.isfile(path) and open(path, "rb").read() == packaged.read()
@@ -253,12 +249,11 @@ def check_installed(args):
             present = any(key == relative or key.startswith(relative + "\\") for key in user)
             checks.expect(present, f"per-user registration lacks HKCU\\Software\\{relative}")
         for view, folder in views(args.arch):
-            server = registry.get(
-                ("HKLM\\" + view_key(view, f"Classes\\CLSID\\{ADDIN_CLSID}\\InprocServer32")).lower()
-            )
+            key = view_key(view, f"Classes\\CLSID\\{ADDIN_CLSID}\\InprocServer32")
+            server = registry.get(("HKLM\\" + key).lower())
             named = server[1].get("", (None, None))[1] if server else None
             want = f"{install_dir}\\{folder}\\Vestrano.dll"
-            checks.expect(named == want, f"the {folder} view's add-in class names {named!r}, not {want!r}")
+            checks.expect(named == want, f"the {folder} view's class names {named!r}, not {want!r}")
         with open(args.keys, "w", encoding="utf-8") as out:
             json.dump(normalize_bitness(user), out, indent=1, sort_keys=True)
     else:
@@ -272,19 +267,19 @@ def check_installed(args):
                 + json.dumps({"setup": machine, "regsvr32": by_regsvr32}, indent=1, sort_keys=True),
             )
         user = registration(registry, "HKCU", "Software\\", install_dir)
-        checks.expect(not user, f"the machine-wide installation wrote per-user keys: {sorted(user)}")
+        checks.expect(not user, f"the machine-wide setup wrote per-user keys: {sorted(user)}")
     checks.finish(f"{args.mode} installation in the {args.arch}-bit prefix")
 
 
 def normalize_bitness(keys, folder=None):
     """Paths of either bitness's folder as <bits>; with `folder`, only that one's."""
-    pattern = re.escape("<folder>\\") + ("(x86|x64)" if folder is None else folder) + re.escape("\\")
+    pattern = re.escape("<folder>\\") + (folder or "(x86|x64)") + re.escape("\\")
+
+    def normal(value):
+        return re.sub(pattern, r"<folder>\\<bits>\\", value) if isinstance(value, str) else value
+
     return {
-        key: {
-            name: (re.sub(pattern, r"<folder>\\<bits>\\", value) if isinstance(value, str) else value)
-            for name, value in values.items()
-        }
-        for key, values in keys.items()
+        key: {name: normal(value) for name, value in values.items()} for key, values in keys.items()
     }
 
 
@@ -315,13 +310,15 @@ def check_left(args):
     )
     checks.expect(not new_keys, "keys left behind: " + ", ".join(new_keys))
     new_files = sorted(
-        f for f in set(list_files(args.prefix)) - set(before["files"]) if not WINE_OWN_FILES.search(f)
+        name
+        for name in set(list_files(args.prefix)) - set(before["files"])
+        if not WINE_OWN_FILES.search(name)
     )
     checks.expect(not new_files, "files or folders left behind: " + ", ".join(new_files))
     kept = registry.get(settings)
     if args.settings == "kept":
         position = kept[1].get("position", (None, None))[1] if kept else None
-        checks.expect(position == 1, f"the user's settings were not kept ({SETTINGS_KEY} Position = {position})")
+        checks.expect(position == 1, f"settings not kept: {SETTINGS_KEY} Position = {position}")
     else:
         checks.expect(kept is None, f"{SETTINGS_KEY} was not removed")
     checks.finish(f"after the uninstall (settings {args.settings})")
@@ -331,9 +328,10 @@ def print_uninstall_command(args):
     entry = uninstall_entry(read_registry(args.prefix), args.mode)
     if not entry:
         sys.exit(f"check-install: no uninstall entry for the {args.mode} installation")
-    command = re.fullmatch(r'"([^"]+)"((?: \S+)*)', entry.get("QuietUninstallString", ""))
+    quiet = entry.get("QuietUninstallString", "")
+    command = re.fullmatch(r'"([^"]+)"((?: \S+)*)', quiet)
     if not command:
-        sys.exit(f"check-install: the quiet uninstall command {entry.get('QuietUninstallString')!r} is malformed")
+        sys.exit(f"check-install: the quiet uninstall command {quiet!r} is malformed")
     print("\n".join([command.group(1)] + command.group(2).split()))
 
 
@@ -343,7 +341,9 @@ def print_unix_path(args):
 
 def main():
     sys.stdout.reconfigure(errors="backslashreplace")
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = argparse.ArgumentParser(
+        description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter
+    )
     commands = parser.add_subparsers(dest="command", required=True)
     command = commands.add_parser("snapshot")
     command.add_argument("prefix")
@@ -356,7 +356,9 @@ def main():
     command.add_argument("--version", required=True)
     command.add_argument("--files32", required=True)
     command.add_argument("--files64", required=True)
-    command.add_argument("--keys", required=True, help="per user: where to save regsvr32's keys; machine-wide: where they are")
+    command.add_argument(
+        "--keys", required=True, help="per user: where to save regsvr32's keys; else: read them"
+    )
     command.set_defaults(run=check_installed)
     command = commands.add_parser("unix-path")
     command.add_argument("prefix")
