@@ -35,11 +35,12 @@ ManifestDPIAware true
 !insertmacro EXPECT_VERSION "${SOURCE64}\Vestrano.dll"
 !insertmacro EXPECT_VERSION "${SOURCE64}\Zandrelix.ocx"
 
+; "= 0": a signing that fails fails the build.
 !ifdef UNINSTALLER_SIGN
-  !uninstfinalize '${UNINSTALLER_SIGN}'
+  !uninstfinalize '${UNINSTALLER_SIGN}' = 0
 !endif
 !ifdef SETUP_SIGN
-  !finalize '${SETUP_SIGN}'
+  !finalize '${SETUP_SIGN}' = 0
 !endif
 
 !include LogicLib.nsh

@@ -64,6 +64,9 @@ signing=()
 if [[ -n ${VESTRANO_SIGN_CERT:-} ]]; then
   [[ -r $VESTRANO_SIGN_CERT ]] ||
     { echo "package: cannot read VESTRANO_SIGN_CERT=$VESTRANO_SIGN_CERT" >&2; exit 1; }
+  # makensis runs the signing from the installer's folder.
+  VESTRANO_SIGN_CERT=$(realpath "$VESTRANO_SIGN_CERT")
+  export VESTRANO_SIGN_CERT
   echo "== package: signing both DLLs and both modules with $VESTRANO_SIGN_CERT"
   for file in "$stage"/x86/* "$stage"/x64/*; do
     bash scripts/sign-file.sh "$file" >>"$log" 2>&1 ||

@@ -258,6 +258,8 @@ test_mode() {
   check_installed "$current"
   expect_exit 0 "upgrading to $newer" setup "$setup_newer" /S "${switches[@]}"
   check_installed "$newer"
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$(unix_path_of "$(installed_dir)")/Uninstall.exe" \
+    >>"$work/build.log" 2>&1 || fail "the newer setup's uninstaller is not signed"
   expect_exit 4 "installing the older $current over $newer" setup "$setup_current" /S "${switches[@]}"
   check_installed "$newer"
   say "installed, reinstalled, upgraded to $newer; an older setup refused (exit code 4)"
