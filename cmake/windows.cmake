@@ -9,7 +9,8 @@ file(GLOB ZANDRELIX_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tabctl/*.cpp
   ${CMAKE_SOURCE_DIR}/tabctl/win32/*.cpp)
 set(ZANDRELIX_DEF_FILE ${CMAKE_SOURCE_DIR}/tabctl/win32/zandrelix.def)
-add_library(Zandrelix SHARED
+# Compiled once, linked into the module and into its newer build (below).
+add_library(ZandrelixCode OBJECT
   ${ZANDRELIX_SOURCES}
   ${CMAKE_SOURCE_DIR}/host/diagnostics.cpp
   ${CMAKE_SOURCE_DIR}/host/platform.cpp
@@ -18,24 +19,30 @@ add_library(Zandrelix SHARED
   ${CMAKE_SOURCE_DIR}/host/win32/process_elevation.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/registry_edit.cpp
   ${CMAKE_SOURCE_DIR}/host/win32/wide_text.cpp
-  ${CMAKE_SOURCE_DIR}/host/win32/win32_diagnostics.cpp
-  ${CMAKE_SOURCE_DIR}/resources/zandrelix.rc
-  ${ZANDRELIX_DEF_FILE})
-set_target_properties(Zandrelix PROPERTIES
-  PREFIX ""
-  OUTPUT_NAME Zandrelix
-  SUFFIX ".ocx"
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-  LINK_DEPENDS ${ZANDRELIX_DEF_FILE})
-target_include_directories(Zandrelix PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
-target_compile_definitions(Zandrelix PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_compile_options(Zandrelix PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
-target_link_options(Zandrelix PRIVATE
-  -static-libgcc -static-libstdc++ -static
-  -Wl,--enable-stdcall-fixup
-  $<$<CONFIG:Release,MinSizeRel>:-s>)
-target_link_libraries(Zandrelix PRIVATE
-  comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32)
+  ${CMAKE_SOURCE_DIR}/host/win32/win32_diagnostics.cpp)
+target_include_directories(ZandrelixCode PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(ZandrelixCode PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(ZandrelixCode PRIVATE -Wall -Wextra)
+
+# ARGN: the resource script with its version record.
+function(vestrano_add_tab_strip_module target)
+  add_library(${target} SHARED ${ARGN} $<TARGET_OBJECTS:ZandrelixCode> ${ZANDRELIX_DEF_FILE})
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    OUTPUT_NAME Zandrelix
+    SUFFIX ".ocx"
+    LINK_DEPENDS ${ZANDRELIX_DEF_FILE})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+  target_link_options(${target} PRIVATE
+    -static-libgcc -static-libstdc++ -static
+    -Wl,--enable-stdcall-fixup
+    $<$<CONFIG:Release,MinSizeRel>:-s>)
+  target_link_libraries(${target} PRIVATE
+    comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32)
+endfunction()
+
+vestrano_add_tab_strip_module(Zandrelix ${CMAKE_SOURCE_DIR}/resources/zandrelix.rc)
+set_target_properties(Zandrelix PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # The dialogs' previews are drawn by the tab strip's own painter, so its model and painter are
 # built into the add-in as well.
@@ -76,33 +83,55 @@ add_custom_command(
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/vestrano.rc PROPERTIES
   OBJECT_DEPENDS "${VESTRANO_TLB};${CMAKE_BINARY_DIR}/Zandrelix.ocx")
 
-add_library(Vestrano SHARED
-  ${VESTRANO_LOGIC_SOURCES}
-  ${VESTRANO_WIN32_SOURCES}
-  ${CMAKE_SOURCE_DIR}/resources/vestrano.rc
-  ${VESTRANO_DEF_FILE})
-
-# Excel loads the server by file name, so the name is exactly Vestrano.dll.
-set_target_properties(Vestrano PROPERTIES
-  PREFIX ""
-  OUTPUT_NAME Vestrano
-  SUFFIX ".dll"
-  LINK_DEPENDS ${VESTRANO_DEF_FILE})
-
-add_dependencies(Vestrano Zandrelix)
-target_include_directories(Vestrano PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-target_compile_definitions(Vestrano PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_compile_options(Vestrano PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
+add_library(VestranoCode OBJECT ${VESTRANO_LOGIC_SOURCES} ${VESTRANO_WIN32_SOURCES})
+target_include_directories(VestranoCode PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(VestranoCode PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(VestranoCode PRIVATE -Wall -Wextra)
 
 # Excel has no mingw runtime beside it: the GCC and C++ runtimes are linked in (-static keeps any
-# other mingw library from coming in as a DLL), so the DLL imports nothing but system DLLs. The stdcall fixup lets the .def name the four exports
-# without their 32-bit decorations (_DllGetClassObject@12 and so on).
-target_link_options(Vestrano PRIVATE
-  -static-libgcc -static-libstdc++ -static
-  -Wl,--enable-stdcall-fixup
-  $<$<CONFIG:Release,MinSizeRel>:-s>)
-target_link_libraries(Vestrano PRIVATE
-  comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32 shell32)
+# other mingw library from coming in as a DLL), so the DLL imports nothing but system DLLs. The
+# stdcall fixup lets the .def name the four exports without their 32-bit decorations
+# (_DllGetClassObject@12 and so on).
+# ARGN: the resource script that carries the version record and the tab strip module.
+function(vestrano_add_addin_dll target tab_strip_target)
+  add_library(${target} SHARED ${ARGN} $<TARGET_OBJECTS:VestranoCode> ${VESTRANO_DEF_FILE})
+  # Excel loads the server by file name, so the name is exactly Vestrano.dll.
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    OUTPUT_NAME Vestrano
+    SUFFIX ".dll"
+    LINK_DEPENDS ${VESTRANO_DEF_FILE})
+  add_dependencies(${target} ${tab_strip_target})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  target_link_options(${target} PRIVATE
+    -static-libgcc -static-libstdc++ -static
+    -Wl,--enable-stdcall-fixup
+    $<$<CONFIG:Release,MinSizeRel>:-s>)
+  target_link_libraries(${target} PRIVATE
+    comctl32 oleacc oleaut32 ole32 uuid gdi32 user32 advapi32 shell32)
+endfunction()
+
+vestrano_add_addin_dll(Vestrano Zandrelix ${CMAKE_SOURCE_DIR}/resources/vestrano.rc)
+
+# A newer build of the same code for the installer's upgrade test: the objects above linked again
+# with the version record's build number one higher, into next/. Only the two resource scripts
+# are compiled again, through wrappers that stamp them; built on demand only
+# (cmake --build DIR --target Vestrano_next).
+set(VESTRANO_NEXT_DIR ${CMAKE_BINARY_DIR}/next)
+set(VESTRANO_NEXT_STAMP "#define VESTRANO_BUILD_NUMBER 1\n")
+file(CONFIGURE OUTPUT ${VESTRANO_NEXT_DIR}/zandrelix_next.rc
+  CONTENT "${VESTRANO_NEXT_STAMP}#include \"${CMAKE_SOURCE_DIR}/resources/zandrelix.rc\"\n")
+file(CONFIGURE OUTPUT ${VESTRANO_NEXT_DIR}/vestrano_next.rc
+  CONTENT "${VESTRANO_NEXT_STAMP}#define VESTRANO_TAB_STRIP_MODULE \"${VESTRANO_NEXT_DIR}/Zandrelix.ocx\"\n#include \"${CMAKE_SOURCE_DIR}/resources/vestrano.rc\"\n")
+set_source_files_properties(${VESTRANO_NEXT_DIR}/vestrano_next.rc PROPERTIES
+  OBJECT_DEPENDS "${VESTRANO_TLB};${VESTRANO_NEXT_DIR}/Zandrelix.ocx")
+vestrano_add_tab_strip_module(Zandrelix_next ${VESTRANO_NEXT_DIR}/zandrelix_next.rc)
+vestrano_add_addin_dll(Vestrano_next Zandrelix_next ${VESTRANO_NEXT_DIR}/vestrano_next.rc)
+foreach(target Zandrelix_next Vestrano_next)
+  set_target_properties(${target} PROPERTIES
+    EXCLUDE_FROM_ALL ON
+    RUNTIME_OUTPUT_DIRECTORY ${VESTRANO_NEXT_DIR})
+endforeach()
 
 # The Wine test program: registers, creates, connects and disconnects the DLL inside a small
 # Excel of its own (tests/wine/), and checks what each step left behind.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the project needs on Debian 12: the Linux build and its tests, clang with
-# libFuzzer for the fuzz targets, the mingw-w64 cross build, and Wine with Xvfb for running the
-# DLL headless. Safe to run again: when every package is already installed it does no apt work.
+# libFuzzer for the fuzz targets, the mingw-w64 cross build, Wine with Xvfb for running the DLL
+# headless, and NSIS with osslsigncode for the setup program. Safe to run again: when every package
+# is already installed it does no apt work.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
@@ -13,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
   wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-wqy-microhei x11-apps imagemagick
+  # The setup program (scripts/package.sh) and its Authenticode signing.
+  nsis osslsigncode
 )
 
 installed() {

@@ -3,7 +3,8 @@
 # tests, scenarios and benchmark smoke test under AddressSanitizer and UndefinedBehaviorSanitizer,
 # a bounded run of each fuzz target, the cross build of both DLLs with their export, import and
 # version checks, the real DLL registered, created and connected to a minimal Excel under Wine, and
-# every scenario played again in xlsim, a simulated Excel that loads the real DLL, with the same lines.
+# every scenario played again in xlsim, a simulated Excel that loads the real DLL, with the same lines,
+# and the setup program installed, upgraded and uninstalled under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/quiet-build.sh
@@ -37,5 +38,8 @@ bash scripts/test-wine.sh --no-build
 
 step "playing every scenario in xlsim, the real DLL in a simulated Excel, and comparing with vestrano-sim"
 bash scripts/test-xlsim.sh
+
+step "building the setup program and testing it under Wine: per user and machine-wide, upgrade, uninstall"
+bash scripts/test-installer.sh --no-build
 
 step "all tests passed"

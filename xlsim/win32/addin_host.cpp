@@ -1,6 +1,7 @@
 // Add-ins connected as Excel connects them, and their ribbons.
 #include "xlsim/win32/addin_host.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "xlsim/win32/text.h"
@@ -138,12 +139,11 @@ const std::vector<Member<ComAddIn>> ComAddIn::kMembers = {
     {L"Application", 0x60020000, &ComAddIn::Application},
 };
 
-std::vector<std::wstring> RegisteredAddins() {
-  std::vector<std::wstring> found;
+// The add-ins to load at start-up under one root, each once: a machine-wide add-in that the user
+// also has is the user's.
+void AddRegisteredAddins(HKEY root, std::vector<std::wstring>& found) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kAddinsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return found;
-  }
+  if (RegOpenKeyExW(root, kAddinsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   for (DWORD index = 0;; ++index) {
     wchar_t name[256];
     DWORD length = 256;
@@ -155,11 +155,22 @@ std::vector<std::wstring> RegisteredAddins() {
     DWORD size = sizeof(behavior);
     if (RegGetValueW(key, name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &size) ==
             ERROR_SUCCESS &&
-        behavior == kLoadAtStartup) {
+        behavior == kLoadAtStartup &&
+        std::none_of(found.begin(), found.end(), [&](const std::wstring& known) {
+          return _wcsicmp(known.c_str(), name) == 0;
+        })) {
       found.emplace_back(name);
     }
   }
   RegCloseKey(key);
+}
+
+// Excel loads the add-ins of the current user and those installed for every user of the machine
+// (in the registry view of its own bitness).
+std::vector<std::wstring> RegisteredAddins() {
+  std::vector<std::wstring> found;
+  AddRegisteredAddins(HKEY_CURRENT_USER, found);
+  AddRegisteredAddins(HKEY_LOCAL_MACHINE, found);
   return found;
 }
 

@@ -1,6 +1,6 @@
-// Loads COM add-ins as Excel does: every add-in registered under the current user's
-// "Software\Microsoft\Office\Excel\Addins" with LoadBehavior 3 is created from its ProgID and
-// connected through IDTExtensibility2; from Excel 2007 on, its ribbon markup comes from
+// Loads COM add-ins as Excel does: every add-in registered under the current user's or the
+// machine's "Software\Microsoft\Office\Excel\Addins" with LoadBehavior 3 is created from its
+// ProgID and connected through IDTExtensibility2; from Excel 2007 on, its ribbon markup comes from
 // IRibbonExtensibility::GetCustomUI, and the markup's onLoad, loadImage and getPressed callbacks
 // are called by name through the add-in's IDispatch, as Office calls them.
 #pragma once
