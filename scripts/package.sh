@@ -37,11 +37,14 @@ done
 command -v makensis >/dev/null ||
   { echo "package: makensis is missing (scripts/install-deps.sh installs nsis)" >&2; exit 1; }
 
-# The version record's file version, from the fixed part that follows its signature 0xFEEF04BD.
+# The version record's file version, from the fixed part that follows its signature 0xFEEF04BD
+# after the record's key "VS_VERSION_INFO" (UTF-16): the DLL's own code holds the signature too,
+# since it reads version records itself.
 version=$(python3 - "$source32/Vestrano.dll" <<'PY'
 import struct, sys
 data = open(sys.argv[1], "rb").read()
-at = data.find(struct.pack("<I", 0xFEEF04BD))
+key = data.find("VS_VERSION_INFO".encode("utf-16-le"))
+at = data.find(struct.pack("<I", 0xFEEF04BD), key) if key >= 0 else -1
 if at < 0:
     sys.exit("no version record in " + sys.argv[1])
 ms, ls = struct.unpack_from("<II", data, at + 8)

@@ -162,27 +162,16 @@ mirror_user_classes() {
   run_native regedit /S "$(windows_path "$script")" || fail "regedit $action the mirror failed"
 }
 
-# What the add-in's own start-up installation wrote (the tab strip module, in the system folder or
-# the user's local application data, where it looks when it finds none): not the setup's, so it is
-# shown, then unregistered and deleted before the check of what is left.
-undo_startup_installation() {
-  local written=() module
+# The add-in finds the tab strip module the setup installed through its class registration, and
+# so writes none of its own at its first start (in the system folder or the user's local
+# application data, where it would look when it found none).
+check_startup_wrote_nothing() {
+  local written=()
   mapfile -t written < <(find "$WINEPREFIX/drive_c/windows/system32" "$WINEPREFIX/drive_c/windows/syswow64" \
     "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vestrano -maxdepth 2 -iname Zandrelix.ocx 2>/dev/null)
-  if ((${#written[@]} == 0)); then
-    say "the add-in wrote nothing at its first start"
-    return
-  fi
-  say "the add-in's own first start wrote ${written[*]#"$WINEPREFIX"/}: undone"
-  for module in "${written[@]}"; do
-    if [[ $module == */syswow64/* || $module == */x86/* || $arch == 32 ]]; then
-      run regsvr32 /s /u "$(windows_path "$module")" || true
-    else
-      run64 regsvr32 /s /u "$(windows_path "$module")" || true
-    fi
-    rm -f "$module"
-  done
-  rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vestrano
+  ((${#written[@]} == 0)) ||
+    fail "the add-in's own first start wrote ${written[*]#"$WINEPREFIX"/} beside the setup's module"
+  say "the add-in wrote nothing at its first start"
 }
 
 setup() { run "$@"; }
@@ -216,7 +205,7 @@ play_in_xlsim() {
     say "the ${bits}-bit xlsim loaded the installed add-in and showed its tabs"
   done
   if [[ $mode == user ]]; then mirror_user_classes remove "$dir"; fi
-  undo_startup_installation
+  check_startup_wrote_nothing
 }
 
 # A setup while Excel holds the add-in changes nothing and says why (per user).
@@ -243,7 +232,7 @@ upgrade_while_excel_runs() {
   done
   say "a setup while Excel has the add-in loaded refused (exit code 3) and changed nothing"
   mirror_user_classes remove "$(installed_dir)"
-  undo_startup_installation
+  check_startup_wrote_nothing
 }
 
 test_mode() {
